@@ -1,0 +1,70 @@
+// The entry: chooses where the target comes from, then hands the rest of the
+// program's life to the modal permission dialog. The exit code is always 0.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "dialog/permission_dialog.h"
+#include "resources/resource.h"
+
+// Keeps mingw's start-up code from expanding wildcards in an argv that the
+// program never uses.
+extern "C" int _CRT_glob = 0;
+
+namespace {
+
+const char kUsageText[] = "ファイル名を指定するかファイルをドロップしてください。";
+const char kUsageCaption[] = "使い方";
+
+// The request as the first NT versions of the dialog knew it: 76 bytes,
+// without the three fields that later versions append.
+constexpr DWORD kOpenFileRequestSize = 76;
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileRequestSize,
+              "the open-file request ends after its template name");
+
+bool ChooseFileToOpen()
+{
+    OPENFILENAMEA request;
+    memset(&request, 0, sizeof request);
+    request.lStructSize = kOpenFileRequestSize;
+    request.lpstrFile = g_app.openFileBuffer;
+    request.nMaxFile = kOpenFileDialogCapacity;
+    request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
+    return GetOpenFileNameA(&request) != 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    // The tail is computed here rather than taken from the start-up code,
+    // which compares bytes as signed values and so misreads an unquoted
+    // program path holding code page 932 text.
+    const char* tail = FindCommandLineTail(GetCommandLineA());
+
+    g_app.originFlag = ORIGIN_COMMAND_LINE;
+    if (tail[0] == '\0') {
+        if (!ChooseFileToOpen()) {
+            MessageBoxA(nullptr, kUsageText, kUsageCaption, MB_ICONINFORMATION | MB_OK);
+            return 0;
+        }
+        g_app.originFlag = ORIGIN_OPEN_FILE_DIALOG;
+        g_app.sourceText = g_app.openFileBuffer;
+    } else {
+        g_app.sourceText = tail;
+    }
+
+    // The manifest asks for version 6 of the common controls, for themed
+    // buttons and check boxes; registering its classes first makes sure the
+    // dialog is built from them.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, PermissionDialogProc, 0);
+    return 0;
+}

@@ -1,0 +1,97 @@
+#include "dialog/permission_dialog.h"
+
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/target_path.h"
+#include "app/text_buffer.h"
+#include "app/warning_box.h"
+#include "dialog/apply_input.h"
+#include "dialog/window_title.h"
+#include "permissions/apply_permissions.h"
+#include "resources/resource.h"
+
+namespace {
+
+// The accounts proposed in the user list, in this order; the current user is
+// inserted before the last one.
+const char* const kAccountsBeforeCurrentUser[] = {"Administrators", "Users", "Power Users",
+                                                  "Everyone"};
+const char kAccountAfterCurrentUser[] = "Administrator";
+const int kRightBoxes[] = {IDC_FULL, IDC_READ, IDC_WRITE, IDC_CHANGE};
+
+void FillUserList(HWND dialog)
+{
+    for (const char* account : kAccountsBeforeCurrentUser)
+        SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(account));
+    SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_app.userName));
+    SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(kAccountAfterCurrentUser));
+}
+
+BOOL OnInitDialog(HWND dialog)
+{
+    DWORD userNameSize = kUserNameCapacity;
+    GetUserNameA(g_app.userName, &userNameSize);
+    SendDlgItemMessageA(dialog, IDC_USER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_app.userName));
+    FillUserList(dialog);
+    for (int box : kRightBoxes)
+        SendDlgItemMessageA(dialog, box, BM_SETCHECK, BST_CHECKED, 0);
+
+    if (!ResolveTargetPath()) {
+        // Ended before it is ever shown: nothing has run, and nothing will.
+        ShowWarning(nullptr, kTargetPathTooLongText);
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    ComposeWindowTitle(g_app.title, sizeof g_app.title, g_app.targetPath);
+    SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_app.title));
+    return TRUE;  // focus goes to the first control that takes it
+}
+
+// Reads the user field into g_app.userName and returns the length of the
+// whole text typed there. The field is read into a larger buffer first, so
+// that a name too long for the user-name buffer is seen as such, never cut.
+size_t ReadUserName(HWND dialog)
+{
+    char typedName[2 * kUserNameSize];
+    typedName[0] = '\0';
+    SendDlgItemMessageA(dialog, IDC_USER, WM_GETTEXT, sizeof typedName,
+                        reinterpret_cast<LPARAM>(typedName));
+    size_t typedLength = strlen(typedName);
+    if (typedLength > kMaxUserNameLength || !CopyText(g_app.userName, kUserNameCapacity, typedName))
+        g_app.userName[0] = '\0';
+    return typedLength;
+}
+
+void OnApply(HWND dialog)
+{
+    size_t typedLength = ReadUserName(dialog);
+    ApplyInputProblem problem = CheckApplyInput(typedLength, g_app.userName, g_app.targetPath);
+    if (problem != APPLY_INPUT_OK) {
+        ShowWarning(dialog, DescribeApplyInputProblem(problem));
+        return;
+    }
+    ApplyPermissions(dialog, g_app.targetPath);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PermissionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnApply(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

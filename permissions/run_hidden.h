@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+// Returned when the command could not be started at all: never zero, so the
+// step is reported as failed rather than passing for a success.
+constexpr DWORD kRunHiddenNotStarted = 0xFFFFFFFFu;
+
+// Runs one command line as a child process with no visible window, in the
+// program's current directory, waits for it to end and returns its exit code.
+// commandLine must be writable (the platform may change it during the call).
+DWORD RunHidden(char* commandLine);

@@ -1,0 +1,26 @@
+// The order of one Apply: which steps run for the ticked boxes, what each
+// runs, and what is reported. The platform side (reading the dialog's check
+// boxes, running a child process, showing a box) comes in through hooks, so
+// the sequence itself is tested without Win32.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+struct PermissionStepHooks {
+    void* context;
+    // True only when the box reads exactly as checked.
+    bool (*isBoxTicked)(void* context, int boxId);
+    // Runs one command line and returns its exit code; zero alone means success.
+    uint32_t (*runCommand)(void* context, char* commandLine);
+    // Tells the user of one failed step; returns when the user has seen it.
+    void (*reportFailure)(void* context, const char* message);
+};
+
+// Reads the subdirectories box once, then runs the revoking step and each
+// ticked grant in order, reading each right's box when its step is reached.
+// Every step runs whatever the earlier ones gave, and every failure is
+// reported on its own. buffer holds each command line, then each failure
+// message, in turn.
+void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t size,
+                        const char* targetPath, const char* userName);

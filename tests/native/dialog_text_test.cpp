@@ -1,0 +1,74 @@
+// The dialog's caption and the checks it makes before an Apply.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialog/apply_input.h"
+#include "dialog/window_title.h"
+
+namespace {
+
+struct TitleCase {
+    const char* name;
+    std::string target;
+    std::string title;
+};
+
+class WindowTitle : public testing::TestWithParam<TitleCase> {};
+
+TEST_P(WindowTitle, IsTheTargetThenTheProductName)
+{
+    char title[2048];
+    ComposeWindowTitle(title, sizeof title, GetParam().target.c_str());
+    EXPECT_EQ(std::string(title), GetParam().title);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WindowTitle,
+    testing::Values(TitleCase{"Path", "D:\\share\\photos", "D:\\share\\photos - Quorvel"},
+                    TitleCase{"Empty", "", " - Quorvel"},
+                    TitleCase{"Cp932", "C:\\\x95\x5C", "C:\\\x95\x5C - Quorvel"},
+                    TitleCase{"Longest", std::string(263, 'a'), std::string(263, 'a') + " - Quorvel"}),
+    [](const testing::TestParamInfo<TitleCase>& info) { return info.param.name; });
+
+struct InputCase {
+    const char* name;
+    size_t typedLength;
+    std::string user;
+    std::string path;
+    ApplyInputProblem problem;
+};
+
+class ApplyInput : public testing::TestWithParam<InputCase> {};
+
+TEST_P(ApplyInput, IsRefusedOnlyForItsOwnProblem)
+{
+    const InputCase& c = GetParam();
+    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), c.path.c_str()), c.problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ApplyInput,
+    testing::Values(
+        InputCase{"Ordinary", 5, "Users", "C:\\a", APPLY_INPUT_OK},
+        InputCase{"BlankInName", 11, "Power Users", "C:\\a b", APPLY_INPUT_OK},
+        InputCase{"Cp932", 4, "\x83\x5c\x95\x5c", "C:\\\x95\x5c", APPLY_INPUT_OK},
+        InputCase{"EmptyPathIsLeftToTheTool", 5, "Users", "", APPLY_INPUT_OK},
+        InputCase{"Name254", 254, std::string(254, 'a'), "C:\\a", APPLY_INPUT_OK},
+        InputCase{"Name255", 255, "", "C:\\a", APPLY_INPUT_NAME_TOO_LONG},
+        InputCase{"EmptyName", 0, "", "C:\\a", APPLY_INPUT_NAME_EMPTY},
+        InputCase{"QuoteInName", 16, "Everyone\" /T \"x", "C:\\a", APPLY_INPUT_NAME_HAS_QUOTE},
+        InputCase{"QuoteInPath", 5, "Users", "abc\"def", APPLY_INPUT_PATH_HAS_QUOTE}),
+    [](const testing::TestParamInfo<InputCase>& info) { return info.param.name; });
+
+TEST(ApplyInputText, EmptyNameWarningIsTheFixedText)
+{
+    EXPECT_STREQ(DescribeApplyInputProblem(APPLY_INPUT_NAME_EMPTY),
+                 "対象ユーザー名を入力してください。");
+    EXPECT_EQ(DescribeApplyInputProblem(APPLY_INPUT_OK), nullptr);
+    for (ApplyInputProblem p : {APPLY_INPUT_NAME_TOO_LONG, APPLY_INPUT_NAME_HAS_QUOTE,
+                                APPLY_INPUT_PATH_HAS_QUOTE})
+        EXPECT_NE(DescribeApplyInputProblem(p), nullptr);
+}
+
+}  // namespace
