@@ -1,0 +1,240 @@
+#include "ui_driver.h"
+
+namespace ui {
+
+namespace {
+
+const UINT kCodePage = 932;
+const int kMessageBoxTextId = 0xFFFF;
+const int kPermissionDialogUserId = 1004;
+// The open-file dialog's name field: an edit control in the older layout,
+// a combo box in the Explorer layout.
+const int kOpenFileNameEditId = 0x480;
+const int kOpenFileNameComboId = 0x47C;
+const DWORD kPollMs = 10;
+
+std::wstring Widen(const std::string& text)
+{
+    int length = MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide)
+{
+    int length = WideCharToMultiByte(kCodePage, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(length, '\0');
+    WideCharToMultiByte(kCodePage, 0, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
+    text.resize(length > 0 ? length - 1 : 0);
+    return text;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window))
+        search->windows.push_back(window);
+    return TRUE;
+}
+
+std::string ClassName(HWND window)
+{
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return Narrow(name);
+}
+
+}  // namespace
+
+Program Start(const std::string& commandLine, const std::string& directory)
+{
+    Program program;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        program.process = info.hProcess;
+        program.processId = info.dwProcessId;
+    }
+    return program;
+}
+
+DWORD WaitForExit(Program& program, DWORD timeoutMs)
+{
+    if (program.process == nullptr)
+        return STILL_ACTIVE;
+    if (WaitForSingleObject(program.process, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(program.process, 0xDEAD);
+        WaitForSingleObject(program.process, kDefaultTimeoutMs);
+        return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(program.process, &code);
+    return code;
+}
+
+void Close(Program& program)
+{
+    if (program.process == nullptr)
+        return;
+    if (WaitForSingleObject(program.process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(program.process, 0xDEAD);
+        WaitForSingleObject(program.process, kDefaultTimeoutMs);
+    }
+    CloseHandle(program.process);
+    program.process = nullptr;
+}
+
+WindowKind KindOf(HWND window)
+{
+    if (ClassName(window) != "#32770")
+        return WindowKind::Any;
+    if (GetDlgItem(window, kPermissionDialogUserId))
+        return WindowKind::PermissionDialog;
+    if (GetDlgItem(window, kMessageBoxTextId))
+        return WindowKind::MessageBox;
+    if (GetDlgItem(window, kOpenFileNameEditId) || GetDlgItem(window, kOpenFileNameComboId))
+        return WindowKind::OpenFileDialog;
+    return WindowKind::Any;
+}
+
+std::vector<HWND> VisibleWindows(DWORD processId)
+{
+    WindowSearch search = {processId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+HWND WaitForWindow(const Program& program, WindowKind kind, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND window : VisibleWindows(program.processId))
+            if (kind == WindowKind::Any || KindOf(window) == kind)
+                return window;
+        if (WaitForSingleObject(program.process, kPollMs) == WAIT_OBJECT_0)
+            return nullptr;
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::string Text(HWND window)
+{
+    wchar_t text[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        kDefaultTimeoutMs, &copied);
+    return Narrow(text);
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    return Text(GetDlgItem(dialog, id));
+}
+
+void SetItemText(HWND dialog, int id, const std::string& text)
+{
+    std::wstring wide = Widen(text);
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+std::vector<std::string> ComboItems(HWND dialog, int id)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    std::vector<std::string> items;
+    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t item[1024] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        items.push_back(Narrow(item));
+    }
+    return items;
+}
+
+int CheckState(HWND dialog, int id)
+{
+    return static_cast<int>(SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0));
+}
+
+void SetCheckState(HWND dialog, int id, int state)
+{
+    SendDlgItemMessageW(dialog, id, BM_SETCHECK, state, 0);
+}
+
+MessageBoxText ReadMessageBox(HWND box)
+{
+    return {Text(box), ItemText(box, kMessageBoxTextId)};
+}
+
+void AnswerMessageBox(HWND box)
+{
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    // Wait until it is gone, so that the next box found is a new one.
+    DWORD start = GetTickCount();
+    while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < kDefaultTimeoutMs)
+        Sleep(kPollMs);
+}
+
+namespace {
+
+struct PendingApply {
+    HWND dialog;
+};
+
+DWORD WINAPI SendApply(void* parameter)
+{
+    auto* pending = static_cast<PendingApply*>(parameter);
+    // A sent message returns only when the dialog procedure has returned,
+    // which is when the Apply, with all its boxes, is over.
+    SendMessageW(pending->dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(pending->dialog, IDOK)));
+    return 0;
+}
+
+}  // namespace
+
+std::vector<MessageBoxText> ApplyAndAnswerBoxes(const Program& program, HWND dialog,
+                                                DWORD timeoutMs)
+{
+    std::vector<MessageBoxText> boxes;
+    PendingApply pending = {dialog};
+    HANDLE sender = CreateThread(nullptr, 0, SendApply, &pending, 0, nullptr);
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(sender, kPollMs) == WAIT_TIMEOUT) {
+        for (HWND window : VisibleWindows(program.processId)) {
+            if (KindOf(window) == WindowKind::MessageBox) {
+                boxes.push_back(ReadMessageBox(window));
+                AnswerMessageBox(window);
+            }
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            boxes.push_back({"<timeout>", "the Apply did not end"});
+            TerminateThread(sender, 1);
+            break;
+        }
+    }
+    CloseHandle(sender);
+    return boxes;
+}
+
+void PostCommand(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace ui

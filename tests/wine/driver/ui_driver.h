@@ -1,0 +1,63 @@
+// Drives the real program from another process, as a user would, through
+// window messages: starts it with any raw command line, finds its windows,
+// reads their texts, presses buttons, answers message boxes, and reports how
+// it ended. Texts are read with the Unicode calls (Wine marshals only those
+// faithfully between processes) and returned in code page 932.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+constexpr DWORD kDefaultTimeoutMs = 15000;
+
+struct Program {
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+};
+
+// Starts commandLine exactly as given (no quoting is added) in directory.
+Program Start(const std::string& commandLine, const std::string& directory);
+// Waits for the process to end; returns its exit code, or STILL_ACTIVE after
+// the timeout (the process is then killed, so no test leaves it behind).
+DWORD WaitForExit(Program& program, DWORD timeoutMs = kDefaultTimeoutMs);
+void Close(Program& program);
+
+enum class WindowKind { Any, PermissionDialog, MessageBox, OpenFileDialog };
+WindowKind KindOf(HWND window);
+// The program's visible top-level windows, in z-order.
+std::vector<HWND> VisibleWindows(DWORD processId);
+// The first visible window of that kind, or nullptr after the timeout.
+HWND WaitForWindow(const Program& program, WindowKind kind, DWORD timeoutMs = kDefaultTimeoutMs);
+
+std::string Text(HWND window);
+std::string ItemText(HWND dialog, int id);
+void SetItemText(HWND dialog, int id, const std::string& text);
+std::vector<std::string> ComboItems(HWND dialog, int id);
+int CheckState(HWND dialog, int id);
+void SetCheckState(HWND dialog, int id, int state);
+
+struct MessageBoxText {
+    std::string caption;
+    std::string text;
+    bool operator==(const MessageBoxText& other) const
+    {
+        return caption == other.caption && text == other.text;
+    }
+};
+MessageBoxText ReadMessageBox(HWND box);
+// Presses the box's OK button.
+void AnswerMessageBox(HWND box);
+
+// Presses Apply and answers every message box the Apply shows, in order,
+// returning them once the Apply is over (the dialog procedure has returned).
+std::vector<MessageBoxText> ApplyAndAnswerBoxes(const Program& program, HWND dialog,
+                                                DWORD timeoutMs = kDefaultTimeoutMs);
+
+// Sends a command to the dialog without waiting for it to be handled.
+void PostCommand(HWND dialog, int id);
+
+}  // namespace ui

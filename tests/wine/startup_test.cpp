@@ -1,0 +1,130 @@
+// Start-up: where the target comes from, and what reaches the dialog's caption.
+#include <string>
+
+#include "program_fixture.h"
+
+namespace {
+
+const char kUsageText[] = "ファイル名を指定するかファイルをドロップしてください。";
+const char kUsageCaption[] = "使い方";
+const char kTooLongText[] = "指定されたパスが長すぎます。263 バイトまでのパスを指定してください。";
+
+// The open-file dialog's name field and its buttons.
+const int kNameEdit = 0x480;
+const int kNameCombo = 0x47C;
+
+void TypeFileName(HWND dialog, const std::string& path)
+{
+    ui::SetItemText(dialog, GetDlgItem(dialog, kNameCombo) ? kNameCombo : kNameEdit, path);
+}
+
+std::string FileName(HWND dialog)
+{
+    return ui::ItemText(dialog, GetDlgItem(dialog, kNameCombo) ? kNameCombo : kNameEdit);
+}
+
+using StartupTest = ProgramTest;
+
+TEST_F(StartupTest, EmptyCommandLineOpensFileDialogAndCancelShowsUsage)
+{
+    StartWith("");
+    HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(FileName(chooser), "");
+    ui::PostCommand(chooser, IDCANCEL);
+
+    HWND usage = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
+    ASSERT_NE(usage, nullptr);
+    EXPECT_EQ(ui::ReadMessageBox(usage), (ui::MessageBoxText{kUsageCaption, kUsageText}));
+    for (HWND window : ui::VisibleWindows(program_.processId))
+        EXPECT_NE(ui::KindOf(window), ui::WindowKind::PermissionDialog);
+    ui::AnswerMessageBox(usage);
+    EXPECT_EQ(ui::WaitForExit(program_), 0u);
+}
+
+TEST_F(StartupTest, BlanksAfterTheProgramNameCountAsAnEmptyTail)
+{
+    StartRaw("\"" + exe_ + "\" \t \x01 ");
+    HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
+    ASSERT_NE(chooser, nullptr);
+    ui::PostCommand(chooser, IDCANCEL);
+    HWND usage = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
+    ASSERT_NE(usage, nullptr);
+    ui::AnswerMessageBox(usage);
+    EXPECT_EQ(ui::WaitForExit(program_), 0u);
+}
+
+TEST_F(StartupTest, ChosenFileWithBlanksIsTheTargetWhole)
+{
+    std::string path = folder_ + "\\a file with blanks.txt";
+    WriteFileText(path, "x");
+    StartWith("");
+    HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
+    ASSERT_NE(chooser, nullptr);
+    TypeFileName(chooser, path);
+    ui::PostCommand(chooser, IDOK);
+
+    HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ui::Text(dialog), path + " - Quorvel");
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+struct CaptionCase {
+    const char* name;
+    std::string tail;
+    std::string caption;
+};
+
+class StartupCaption : public ProgramTest, public testing::WithParamInterface<CaptionCase> {};
+
+TEST_P(StartupCaption, ShowsTheFirstArgumentAsTheTarget)
+{
+    HWND dialog = OpenDialog(GetParam().tail);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ui::Text(dialog), GetParam().caption);
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StartupCaption,
+    testing::Values(
+        CaptionCase{"Quoted", "\"C:\\My Documents\\a.txt\" /x", "C:\\My Documents\\a.txt - Quorvel"},
+        CaptionCase{"Unquoted", "C:\\My Documents\\a.txt", "C:\\My - Quorvel"},
+        CaptionCase{"NamesNothing", "Q:\\nowhere\\none", "Q:\\nowhere\\none - Quorvel"},
+        CaptionCase{"EmptyQuoted", "\"\"", " - Quorvel"},
+        CaptionCase{"QuoteInsideUnquoted", "abc\"def ghi", "abc\"def - Quorvel"},
+        CaptionCase{"Cp932", "\"C:\\\x95\x5C\x8E\xA6 \x83\x5C\"", "C:\\\x95\x5C\x8E\xA6 \x83\x5C - Quorvel"},
+        CaptionCase{"Longest", "\"C:\\" + std::string(260, 'a') + "\"",
+                    "C:\\" + std::string(260, 'a') + " - Quorvel"}),
+    [](const testing::TestParamInfo<CaptionCase>& info) { return info.param.name; });
+
+TEST_F(StartupTest, OverlongArgumentIsRefusedAndNothingRuns)
+{
+    StartWith("\"C:\\" + std::string(261, 'a') + "\"");
+    HWND box = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ui::ReadMessageBox(box), (ui::MessageBoxText{"エラー", kTooLongText}));
+    for (HWND window : ui::VisibleWindows(program_.processId))
+        EXPECT_NE(ui::KindOf(window), ui::WindowKind::PermissionDialog);
+    ui::AnswerMessageBox(box);
+    EXPECT_EQ(ui::WaitForExit(program_), 0u);
+    EXPECT_TRUE(Runs().empty());
+}
+
+// The start-up code of the C runtime reads an unquoted program path with
+// bytes above 0x7F wrongly; the program must not.
+TEST_F(StartupTest, UnquotedProgramPathWithJapaneseText)
+{
+    std::string japaneseFolder = folder_ + "\\\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67";  // 表示テスト
+    ASSERT_TRUE(CreateDirectoryA(japaneseFolder.c_str(), nullptr));
+    std::string exe = japaneseFolder + "\\quorvel.exe";
+    ASSERT_TRUE(CopyFileA(exe_.c_str(), exe.c_str(), FALSE));
+    StartRaw(exe + " C:\\data\\a.txt");
+    HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ui::Text(dialog), "C:\\data\\a.txt - Quorvel");
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+}  // namespace
