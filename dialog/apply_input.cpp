@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "app/code_page.h"
+
 ApplyInputProblem CheckApplyInput(size_t typedNameLength, const char* userName,
                                   const char* targetPath)
 {
@@ -13,8 +15,12 @@ ApplyInputProblem CheckApplyInput(size_t typedNameLength, const char* userName,
     // byte search finds exactly the double quotes.
     if (strchr(userName, '"') != nullptr)
         return APPLY_INPUT_NAME_HAS_QUOTE;
+    if (EndsInIncompleteCharacter(userName))
+        return APPLY_INPUT_NAME_INCOMPLETE_CHARACTER;
     if (strchr(targetPath, '"') != nullptr)
         return APPLY_INPUT_PATH_HAS_QUOTE;
+    if (EndsInIncompleteCharacter(targetPath))
+        return APPLY_INPUT_PATH_INCOMPLETE_CHARACTER;
     return APPLY_INPUT_OK;
 }
 
@@ -30,6 +36,10 @@ const char* DescribeApplyInputProblem(ApplyInputProblem problem)
     case APPLY_INPUT_PATH_HAS_QUOTE:
         return "対象のパスにダブルクォーテーション (\") が含まれているため、"
                "アクセス許可を変更できません。";
+    case APPLY_INPUT_NAME_INCOMPLETE_CHARACTER:
+        return "対象ユーザー名の末尾の文字が正しくありません。";
+    case APPLY_INPUT_PATH_INCOMPLETE_CHARACTER:
+        return "対象のパスの末尾の文字が正しくないため、アクセス許可を変更できません。";
     case APPLY_INPUT_OK:
         break;
     }

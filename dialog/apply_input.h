@@ -12,6 +12,10 @@ enum ApplyInputProblem {
     // would split the tool's arguments and turn one step into another.
     APPLY_INPUT_NAME_HAS_QUOTE,
     APPLY_INPUT_PATH_HAS_QUOTE,
+    // Text that ends in the lead byte of a double-byte character would take
+    // the closing quote written after it as its trail byte.
+    APPLY_INPUT_NAME_INCOMPLETE_CHARACTER,
+    APPLY_INPUT_PATH_INCOMPLETE_CHARACTER,
 };
 
 constexpr size_t kMaxUserNameLength = 254;

@@ -1,5 +1,6 @@
 #include "permissions/step_commands.h"
 
+#include "app/code_page.h"
 #include "app/text_buffer.h"
 #include "resources/resource.h"
 
@@ -17,11 +18,6 @@ const PermissionStep kPermissionSteps[kPermissionStepCount] = {
 };
 
 namespace {
-
-bool IsCp932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // Counts the backslashes that end the text, reading it character by
 // character so that the trail byte of a double-byte character never counts.

@@ -23,7 +23,8 @@ extern const PermissionStep kPermissionSteps[kPermissionStepCount];
 // run that ends at a closing quote is therefore doubled, so that a path such
 // as D:\ reaches the tool intact. A 0x5C byte that is the trail byte of a
 // code page 932 character (表 is 0x95 0x5C) is not a backslash and stays
-// single. Path and name must hold no double quote (see CheckApplyInput).
+// single. Path and name must hold no double quote and must not end in half
+// a double-byte character (see CheckApplyInput).
 // Returns false, with an empty buffer, when the command does not fit.
 bool ComposeStepCommand(char* buffer, size_t size, const PermissionStep& step,
                         const char* targetPath, const char* userName, bool includeSubdirectories);
