@@ -24,7 +24,8 @@ void FillUserList(HWND dialog)
 {
     for (const char* account : kAccountsBeforeCurrentUser)
         SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(account));
-    SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_app.userName));
+    SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(g_app.userName));
     SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0,
                         reinterpret_cast<LPARAM>(kAccountAfterCurrentUser));
 }

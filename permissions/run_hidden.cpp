@@ -12,8 +12,9 @@ DWORD RunHidden(char* commandLine)
     DWORD directoryLength = GetCurrentDirectoryA(kCurrentDirectorySize, currentDirectory);
     // When the directory does not fit, the buffer holds nothing usable; the
     // child then inherits the program's current directory by itself.
-    const char* childDirectory =
-        (directoryLength > 0 && directoryLength < kCurrentDirectorySize) ? currentDirectory : nullptr;
+    const char* childDirectory = (directoryLength > 0 && directoryLength < kCurrentDirectorySize)
+                                     ? currentDirectory
+                                     : nullptr;
 
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);

@@ -201,7 +201,6 @@ void CheckStep(const Input& input, bool accepted, int step, bool subdirs)
         CheckBoundedComposition(input, step, subdirs, expectedMessage, size, report);
 }
 
-
 // Whether the text stops after the first byte of a double-byte character,
 // read character by character as the tool's runtime reads it.
 bool EndsMidCharacter(const std::string& text)
@@ -223,11 +222,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const Input input = ParseInput(data, size);
 
-    bool hasQuote = input.name.find('"') != std::string::npos ||
-                    input.path.find('"') != std::string::npos;
-    bool shouldAccept = input.typedNameLength > 0 &&
-                        input.typedNameLength <= kMaxUserNameLength && !hasQuote &&
-                        !EndsMidCharacter(input.name) && !EndsMidCharacter(input.path);
+    bool hasQuote =
+        input.name.find('"') != std::string::npos || input.path.find('"') != std::string::npos;
+    bool shouldAccept = input.typedNameLength > 0 && input.typedNameLength <= kMaxUserNameLength &&
+                        !hasQuote && !EndsMidCharacter(input.name) && !EndsMidCharacter(input.path);
     bool accepted = CheckApplyInput(input.typedNameLength, input.name.c_str(),
                                     input.path.c_str()) == APPLY_INPUT_OK;
     if (accepted != shouldAccept)

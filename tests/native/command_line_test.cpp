@@ -31,24 +31,26 @@ TEST_P(CommandLineTail, RemovesTheProgramNameAndTheBlanksAfterIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandLineTail,
-    testing::Values(
-        TailCase{"Unquoted", "quorvel.exe C:\\a.txt", "C:\\a.txt"},
-        TailCase{"QuotedWithBlanks", "\"C:\\Program Files\\q.exe\" \"C:\\a b\" x",
-                 "\"C:\\a b\" x"},
-        TailCase{"QuotedAlone", "\"C:\\Program Files\\q.exe\"", ""},
-        TailCase{"NameAlone", "q.exe", ""},
-        TailCase{"AllControlBytesAreBlanks", "q.exe \t\x01\x1f\x20" "arg", "arg"},
-        TailCase{"TrailingBlanksOnly", "q.exe  \t ", ""},
-        TailCase{"QuotedStretchInsideTheName", "C:\\a\"b c\"d\\q.exe x", "x"},
-        TailCase{"UnterminatedQuoteTakesAll", "\"C:\\my dir\\q.exe x", ""},
-        // Bytes above 0x7F are not blanks: a signed comparison would end the
-        // name at the first of them.
-        TailCase{"UnquotedNameWithCp932", "C:\\" + kTesuto + "\\" + kHyou + "\\q.exe C:\\x",
-                 "C:\\x"},
-        TailCase{"QuotedNameWithCp932", "\"C:\\" + kTesuto + " " + kHyou + "\\q.exe\" C:\\x",
-                 "C:\\x"},
-        TailCase{"HighBytesInTheTail", "q.exe \xe0\xa0 \xfc", "\xe0\xa0 \xfc"},
-        TailCase{"Empty", "", ""}),
+    testing::Values(TailCase{"Unquoted", "quorvel.exe C:\\a.txt", "C:\\a.txt"},
+                    TailCase{"QuotedWithBlanks", "\"C:\\Program Files\\q.exe\" \"C:\\a b\" x",
+                             "\"C:\\a b\" x"},
+                    TailCase{"QuotedAlone", "\"C:\\Program Files\\q.exe\"", ""},
+                    TailCase{"NameAlone", "q.exe", ""},
+                    TailCase{"AllControlBytesAreBlanks",
+                             "q.exe \t\x01\x1f\x20"
+                             "arg",
+                             "arg"},
+                    TailCase{"TrailingBlanksOnly", "q.exe  \t ", ""},
+                    TailCase{"QuotedStretchInsideTheName", "C:\\a\"b c\"d\\q.exe x", "x"},
+                    TailCase{"UnterminatedQuoteTakesAll", "\"C:\\my dir\\q.exe x", ""},
+                    // Bytes above 0x7F are not blanks: a signed comparison would end the
+                    // name at the first of them.
+                    TailCase{"UnquotedNameWithCp932",
+                             "C:\\" + kTesuto + "\\" + kHyou + "\\q.exe C:\\x", "C:\\x"},
+                    TailCase{"QuotedNameWithCp932",
+                             "\"C:\\" + kTesuto + " " + kHyou + "\\q.exe\" C:\\x", "C:\\x"},
+                    TailCase{"HighBytesInTheTail", "q.exe \xe0\xa0 \xfc", "\xe0\xa0 \xfc"},
+                    TailCase{"Empty", "", ""}),
     [](const testing::TestParamInfo<TailCase>& info) { return info.param.name; });
 
 struct ArgumentCase {
@@ -78,10 +80,16 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"QuoteInsideUnquotedIsCopied", "abc\"def ghi", "abc\"def"},
         ArgumentCase{"NoClosingQuote", "\"C:\\data\\open", "C:\\data\\open"},
         ArgumentCase{"EmptyQuoted", "\"\"", ""},
-        ArgumentCase{"LeadingBlanksSkipped", " \t\x01\x1f" "C:\\x y", "C:\\x"},
+        ArgumentCase{"LeadingBlanksSkipped",
+                     " \t\x01\x1f"
+                     "C:\\x y",
+                     "C:\\x"},
         ArgumentCase{"OnlyBlanks", " \t ", ""},
         ArgumentCase{"QuotedKeepsBlanksAndTabs", "\"a \t\x01 b\" c", "a \t\x01 b"},
-        ArgumentCase{"EndsAtAnyControlByte", "C:\\a\x1f" "b", "C:\\a"},
+        ArgumentCase{"EndsAtAnyControlByte",
+                     "C:\\a\x1f"
+                     "b",
+                     "C:\\a"},
         ArgumentCase{"TrailingBackslashKept", "\"D:\\\" x", "D:\\"},
         ArgumentCase{"Cp932TrailBackslash", "C:\\" + kHyou + " x", "C:\\" + kHyou},
         ArgumentCase{"Cp932Quoted", "\"C:\\" + kTesuto + " " + kHyou + "\"",
@@ -131,8 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         LengthCase{"Unquoted263Fits", std::string(263, 'a'), FIRST_ARGUMENT_OK, 263},
         LengthCase{"Unquoted264Refused", std::string(264, 'a'), FIRST_ARGUMENT_TOO_LONG, 0},
         LengthCase{"Quoted263Fits", "\"" + std::string(263, 'a') + "\" x", FIRST_ARGUMENT_OK, 263},
-        LengthCase{"Quoted264Refused", "\"" + std::string(264, 'a') + "\"",
-                   FIRST_ARGUMENT_TOO_LONG, 0},
+        LengthCase{"Quoted264Refused", "\"" + std::string(264, 'a') + "\"", FIRST_ARGUMENT_TOO_LONG,
+                   0},
         LengthCase{"Unquoted263ThenMore", std::string(263, 'a') + " " + std::string(400, 'b'),
                    FIRST_ARGUMENT_OK, 263},
         LengthCase{"VeryLongRefused", std::string(5000, 'a'), FIRST_ARGUMENT_TOO_LONG, 0}),

@@ -28,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TitleCase{"Path", "D:\\share\\photos", "D:\\share\\photos - Quorvel"},
                     TitleCase{"Empty", "", " - Quorvel"},
                     TitleCase{"Cp932", "C:\\\x95\x5C", "C:\\\x95\x5C - Quorvel"},
-                    TitleCase{"Longest", std::string(263, 'a'), std::string(263, 'a') + " - Quorvel"}),
+                    TitleCase{"Longest", std::string(263, 'a'),
+                              std::string(263, 'a') + " - Quorvel"}),
     [](const testing::TestParamInfo<TitleCase>& info) { return info.param.name; });
 
 struct InputCase {
@@ -59,8 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"EmptyName", 0, "", "C:\\a", APPLY_INPUT_NAME_EMPTY},
         InputCase{"QuoteInName", 16, "Everyone\" /T \"x", "C:\\a", APPLY_INPUT_NAME_HAS_QUOTE},
         InputCase{"QuoteInPath", 5, "Users", "abc\"def", APPLY_INPUT_PATH_HAS_QUOTE},
-        InputCase{"NameEndsInLeadByte", 6, "Users\x81", "C:\\a", APPLY_INPUT_NAME_INCOMPLETE_CHARACTER},
-        InputCase{"PathEndsInLeadByte", 5, "Users", "C:\\a\x95", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
+        InputCase{"NameEndsInLeadByte", 6, "Users\x81", "C:\\a",
+                  APPLY_INPUT_NAME_INCOMPLETE_CHARACTER},
+        InputCase{"PathEndsInLeadByte", 5, "Users", "C:\\a\x95",
+                  APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
         InputCase{"NameEndsInWholeCharacter", 7, "Users\x81\x40", "C:\\a\x95\x5c", APPLY_INPUT_OK},
         InputCase{"LeadByteAsTrailIsWhole", 6, "\x81\x81\x81\x81", "\xe0\xe0", APPLY_INPUT_OK}),
     [](const testing::TestParamInfo<InputCase>& info) { return info.param.name; });
@@ -70,9 +73,9 @@ TEST(ApplyInputText, EmptyNameWarningIsTheFixedText)
     EXPECT_STREQ(DescribeApplyInputProblem(APPLY_INPUT_NAME_EMPTY),
                  "対象ユーザー名を入力してください。");
     EXPECT_EQ(DescribeApplyInputProblem(APPLY_INPUT_OK), nullptr);
-    for (ApplyInputProblem p : {APPLY_INPUT_NAME_TOO_LONG, APPLY_INPUT_NAME_HAS_QUOTE,
-                                APPLY_INPUT_PATH_HAS_QUOTE, APPLY_INPUT_NAME_INCOMPLETE_CHARACTER,
-                                APPLY_INPUT_PATH_INCOMPLETE_CHARACTER})
+    for (ApplyInputProblem p :
+         {APPLY_INPUT_NAME_TOO_LONG, APPLY_INPUT_NAME_HAS_QUOTE, APPLY_INPUT_PATH_HAS_QUOTE,
+          APPLY_INPUT_NAME_INCOMPLETE_CHARACTER, APPLY_INPUT_PATH_INCOMPLETE_CHARACTER})
         EXPECT_NE(DescribeApplyInputProblem(p), nullptr);
 }
 

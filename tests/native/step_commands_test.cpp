@@ -77,9 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
     Table, StepFailure,
     testing::Values(
         FailureCase{"Revoke", REVOKE, " の指定ユーザーに対するアクセス権の初期化に失敗しました。"},
-        FailureCase{"Read", READ, " の指定ユーザーに対する読み取りアクセス権の設定に失敗しました。"},
-        FailureCase{"Write", WRITE, " の指定ユーザーに対する書き込みアクセス権の設定に失敗しました。"},
-        FailureCase{"Change", CHANGE, " の指定ユーザーに対する変更アクセス権の設定に失敗しました。"},
+        FailureCase{"Read", READ,
+                    " の指定ユーザーに対する読み取りアクセス権の設定に失敗しました。"},
+        FailureCase{"Write", WRITE,
+                    " の指定ユーザーに対する書き込みアクセス権の設定に失敗しました。"},
+        FailureCase{"Change", CHANGE,
+                    " の指定ユーザーに対する変更アクセス権の設定に失敗しました。"},
         FailureCase{"Full", FULL,
                     " の指定ユーザーに対するフルコントロールアクセス権の設定に失敗しました。"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
@@ -123,18 +126,18 @@ TEST_P(CommandRoundTrip, ToolReceivesExactlyThePathTheSwitchesAndTheName)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandRoundTrip,
-    testing::Values(
-        RoundTripCase{"Plain", "C:\\share\\docs", "Users"},
-        RoundTripCase{"DriveRoot", "D:\\", "Users"},
-        RoundTripCase{"TwoTrailingBackslashes", "\\\\server\\share\\\\", "Users"},
-        RoundTripCase{"UncRoot", "\\\\server\\share\\", "DOMAIN\\group\\"},
-        RoundTripCase{"EndsInHyou", "C:\\" + kHyou, "Users"},
-        RoundTripCase{"EndsInSo", "C:\\" + kSo, kSo},
-        RoundTripCase{"HyouThenBackslash", "C:\\" + kHyou + "\\", kHyou + "\\"},
-        RoundTripCase{"BlanksAndCp932", "C:\\My Documents\\\x83\x65\x83\x58\x83\x67 " + kHyou,
-                      "Power Users"},
-        RoundTripCase{"NameWithBlankAndTab", "C:\\a", "a b\tc"},
-        RoundTripCase{"EmptyPath", "", "Users"}),
+    testing::Values(RoundTripCase{"Plain", "C:\\share\\docs", "Users"},
+                    RoundTripCase{"DriveRoot", "D:\\", "Users"},
+                    RoundTripCase{"TwoTrailingBackslashes", "\\\\server\\share\\\\", "Users"},
+                    RoundTripCase{"UncRoot", "\\\\server\\share\\", "DOMAIN\\group\\"},
+                    RoundTripCase{"EndsInHyou", "C:\\" + kHyou, "Users"},
+                    RoundTripCase{"EndsInSo", "C:\\" + kSo, kSo},
+                    RoundTripCase{"HyouThenBackslash", "C:\\" + kHyou + "\\", kHyou + "\\"},
+                    RoundTripCase{"BlanksAndCp932",
+                                  "C:\\My Documents\\\x83\x65\x83\x58\x83\x67 " + kHyou,
+                                  "Power Users"},
+                    RoundTripCase{"NameWithBlankAndTab", "C:\\a", "a b\tc"},
+                    RoundTripCase{"EmptyPath", "", "Users"}),
     [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 
 TEST(CommandQuoting, ChangesNothingButTheRunBeforeAClosingQuote)
@@ -164,10 +167,10 @@ TEST(CommandLength, CommandThatDoesNotFitIsRefusedNotCut)
                                     "C:\\a\\long\\path", "Administrators", true));
     EXPECT_STREQ(buffer, "");
     char exact[sizeof "cacls \"C:\\a\" /E /R \"U\""];
-    EXPECT_TRUE(ComposeStepCommand(exact, sizeof exact, kPermissionSteps[REVOKE], "C:\\a", "U",
-                                   false));
-    EXPECT_FALSE(ComposeStepCommand(exact, sizeof exact - 1, kPermissionSteps[REVOKE], "C:\\a",
-                                    "U", false));
+    EXPECT_TRUE(
+        ComposeStepCommand(exact, sizeof exact, kPermissionSteps[REVOKE], "C:\\a", "U", false));
+    EXPECT_FALSE(
+        ComposeStepCommand(exact, sizeof exact - 1, kPermissionSteps[REVOKE], "C:\\a", "U", false));
 }
 
 }  // namespace

@@ -63,27 +63,27 @@ TEST_P(StepPlan, RunsTheRevokeAndEachTickedGrantInOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, StepPlan,
-    testing::Values(
-        PlanCase{"NothingTicked",
-                 {},
-                 {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\"", "box 1001",
-                  "box 1002", "box 1003", "box 1000"}},
-        PlanCase{"AllRights",
-                 {FULL, READ, WRITE, CHANGE},
-                 {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\"", "box 1001",
-                  "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"", "box 1002",
-                  "run cacls \"C:\\share\\docs\" /E /G \"Users:W\"", "box 1003",
-                  "run cacls \"C:\\share\\docs\" /E /G \"Users:C\"", "box 1000",
-                  "run cacls \"C:\\share\\docs\" /E /G \"Users:F\""}},
-        PlanCase{"ReadAndChangeWithSubdirectories",
-                 {READ, CHANGE, SUBDIRS},
-                 {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T", "box 1001",
-                  "run cacls \"C:\\share\\docs\" /E /G \"Users:R\" /T", "box 1002", "box 1003",
-                  "run cacls \"C:\\share\\docs\" /E /G \"Users:C\" /T", "box 1000"}},
-        PlanCase{"OnlySubdirectories",
-                 {SUBDIRS},
-                 {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T", "box 1001",
-                  "box 1002", "box 1003", "box 1000"}}),
+    testing::Values(PlanCase{"NothingTicked",
+                             {},
+                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
+                              "box 1001", "box 1002", "box 1003", "box 1000"}},
+                    PlanCase{"AllRights",
+                             {FULL, READ, WRITE, CHANGE},
+                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
+                              "box 1001", "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"",
+                              "box 1002", "run cacls \"C:\\share\\docs\" /E /G \"Users:W\"",
+                              "box 1003", "run cacls \"C:\\share\\docs\" /E /G \"Users:C\"",
+                              "box 1000", "run cacls \"C:\\share\\docs\" /E /G \"Users:F\""}},
+                    PlanCase{"ReadAndChangeWithSubdirectories",
+                             {READ, CHANGE, SUBDIRS},
+                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
+                              "box 1001", "run cacls \"C:\\share\\docs\" /E /G \"Users:R\" /T",
+                              "box 1002", "box 1003",
+                              "run cacls \"C:\\share\\docs\" /E /G \"Users:C\" /T", "box 1000"}},
+                    PlanCase{"OnlySubdirectories",
+                             {SUBDIRS},
+                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
+                              "box 1001", "box 1002", "box 1003", "box 1000"}}),
     [](const testing::TestParamInfo<PlanCase>& info) { return info.param.name; });
 
 TEST(StepFailures, EachFailedStepIsReportedOnItsOwnAndTheSequenceGoesOn)
@@ -108,13 +108,14 @@ TEST(StepFailures, EveryStepFailingGivesOneReportPerStepInOrder)
     for (const std::string& event : Apply(dialog, "X:\\none", "Users"))
         if (event.rfind("box: ", 0) == 0)
             reports.push_back(event.substr(5));
-    EXPECT_EQ(reports,
-              (std::vector<std::string>{
-                  "X:\\none の指定ユーザーに対するアクセス権の初期化に失敗しました。",
-                  "X:\\none の指定ユーザーに対する読み取りアクセス権の設定に失敗しました。",
-                  "X:\\none の指定ユーザーに対する書き込みアクセス権の設定に失敗しました。",
-                  "X:\\none の指定ユーザーに対する変更アクセス権の設定に失敗しました。",
-                  "X:\\none の指定ユーザーに対するフルコントロールアクセス権の設定に失敗しました。"}));
+    EXPECT_EQ(
+        reports,
+        (std::vector<std::string>{
+            "X:\\none の指定ユーザーに対するアクセス権の初期化に失敗しました。",
+            "X:\\none の指定ユーザーに対する読み取りアクセス権の設定に失敗しました。",
+            "X:\\none の指定ユーザーに対する書き込みアクセス権の設定に失敗しました。",
+            "X:\\none の指定ユーザーに対する変更アクセス権の設定に失敗しました。",
+            "X:\\none の指定ユーザーに対するフルコントロールアクセス権の設定に失敗しました。"}));
 }
 
 }  // namespace

@@ -92,26 +92,42 @@ TEST_P(DialogApply, RunsExactlyTheStepsForTheTickedBoxes)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DialogApply,
-    testing::Values(
-        ApplyCase{"Defaults",
-                  "Users",
-                  -1, 0, 0, 0, 0,
-                  {"cacls \"%p\" /E /R \"Users\"", "cacls \"%p\" /E /G \"Users:R\"",
-                   "cacls \"%p\" /E /G \"Users:W\"", "cacls \"%p\" /E /G \"Users:C\"",
-                   "cacls \"%p\" /E /G \"Users:F\""}},
-        ApplyCase{"ReadAndChangeWithSubdirectories",
-                  "Users",
-                  BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED, BST_CHECKED,
-                  {"cacls \"%p\" /E /R \"Users\" /T", "cacls \"%p\" /E /G \"Users:R\" /T",
-                   "cacls \"%p\" /E /G \"Users:C\" /T"}},
-        ApplyCase{"NoRightTicked",
-                  "Power Users",
-                  BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED,
-                  {"cacls \"%p\" /E /R \"Power Users\""}},
-        ApplyCase{"Name254BytesWhole",
-                  std::string(254, 'n'),
-                  BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED,
-                  {"cacls \"%p\" /E /R \"" + std::string(254, 'n') + "\""}}),
+    testing::Values(ApplyCase{"Defaults",
+                              "Users",
+                              -1,
+                              0,
+                              0,
+                              0,
+                              0,
+                              {"cacls \"%p\" /E /R \"Users\"", "cacls \"%p\" /E /G \"Users:R\"",
+                               "cacls \"%p\" /E /G \"Users:W\"", "cacls \"%p\" /E /G \"Users:C\"",
+                               "cacls \"%p\" /E /G \"Users:F\""}},
+                    ApplyCase{"ReadAndChangeWithSubdirectories",
+                              "Users",
+                              BST_UNCHECKED,
+                              BST_CHECKED,
+                              BST_UNCHECKED,
+                              BST_CHECKED,
+                              BST_CHECKED,
+                              {"cacls \"%p\" /E /R \"Users\" /T",
+                               "cacls \"%p\" /E /G \"Users:R\" /T",
+                               "cacls \"%p\" /E /G \"Users:C\" /T"}},
+                    ApplyCase{"NoRightTicked",
+                              "Power Users",
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              {"cacls \"%p\" /E /R \"Power Users\""}},
+                    ApplyCase{"Name254BytesWhole",
+                              std::string(254, 'n'),
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              BST_UNCHECKED,
+                              {"cacls \"%p\" /E /R \"" + std::string(254, 'n') + "\""}}),
     [](const testing::TestParamInfo<ApplyCase>& info) { return info.param.name; });
 
 TEST_F(DialogTest, DefaultUserIsTheCurrentUser)
@@ -120,8 +136,8 @@ TEST_F(DialogTest, DefaultUserIsTheCurrentUser)
     ASSERT_NE(dialog, nullptr);
     SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED);
     EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
-    EXPECT_EQ(CommandLines(Runs()),
-              (std::vector<std::string>{"cacls \"" + target_ + "\" /E /R \"" + CurrentUserName() + "\""}));
+    EXPECT_EQ(CommandLines(Runs()), (std::vector<std::string>{"cacls \"" + target_ + "\" /E /R \"" +
+                                                              CurrentUserName() + "\""}));
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
 
@@ -266,6 +282,8 @@ INSTANTIATE_TEST_SUITE_P(Table, DialogClose,
                          testing::Values(CloseCase{"CancelButton", CloseBy::CancelButton},
                                          CloseCase{"EscapeKey", CloseBy::EscapeKey},
                                          CloseCase{"CloseBox", CloseBy::CloseBox}),
-                         [](const testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<CloseCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

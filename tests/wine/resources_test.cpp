@@ -47,7 +47,8 @@ class TemplateReader {
 public:
     explicit TemplateReader(const std::string& bytes) : bytes_(bytes) {}
 
-    template <typename T> T Read()
+    template <typename T>
+    T Read()
     {
         T value{};
         if (position_ + sizeof(T) <= bytes_.size())
@@ -160,7 +161,8 @@ TEST_F(ExeResources, PermissionDialogTemplateIsExactlyAsDesigned)
     std::vector<Control> expected = {
         {-1, "STATIC", child | SS_LEFT | WS_GROUP, "対象ユーザー", 7, 7, 42, 8},
         {-1, "BUTTON", child | BS_GROUPBOX, "アクセス許可", 7, 24, 146, 92},
-        {IDC_FULL, "BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, "フルコントロール", 14, 37, 64, 10},
+        {IDC_FULL, "BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, "フルコントロール", 14, 37, 64,
+         10},
         {IDC_READ, "BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, "読み取り", 14, 56, 42, 10},
         {IDC_WRITE, "BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, "書き込み", 14, 75, 42, 10},
         {IDC_CHANGE, "BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, "変更", 14, 94, 30, 10},
@@ -185,7 +187,8 @@ TEST_F(ExeResources, IconGroupHoldsA32And16PixelSixteenColourImage)
     ASSERT_EQ(group.size(), 6u + 14u * count);
     std::vector<int> sizes;
     for (WORD i = 0; i < count; ++i) {
-        const unsigned char* entry = reinterpret_cast<const unsigned char*>(group.data()) + 6 + 14 * i;
+        const unsigned char* entry =
+            reinterpret_cast<const unsigned char*>(group.data()) + 6 + 14 * i;
         sizes.push_back(entry[0]);
         EXPECT_EQ(entry[0], entry[1]);  // square
         EXPECT_EQ(entry[2], 16);        // colours
@@ -228,8 +231,8 @@ TEST_F(ExeResources, VersionBlockNamesTheProductInJapanese)
     for (const auto& pair : expected) {
         char* value = nullptr;
         std::string path = std::string("\\StringFileInfo\\041104b0\\") + pair[0];
-        ASSERT_TRUE(VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value),
-                                   &length))
+        ASSERT_TRUE(
+            VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
             << pair[0];
         EXPECT_STREQ(value, pair[1]) << pair[0];
     }

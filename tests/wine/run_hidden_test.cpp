@@ -60,7 +60,9 @@ INSTANTIATE_TEST_SUITE_P(Table, RunHiddenExitCode,
                          testing::Values(ExitCase{"Success", "", "", 0},
                                          ExitCase{"Five", "Users", "5", 5},
                                          ExitCase{"Large", "Users", "1332", 1332}),
-                         [](const testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<ExitCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(RunHiddenTest, ChildStartsHiddenInTheProgramsCurrentDirectory)
 {
@@ -103,7 +105,8 @@ size_t CountOwnHandles()
         buffer.resize(buffer.size() * 2);
     ULONG count;
     memcpy(&count, buffer.data(), sizeof count);
-    const HandleEntry* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG));
+    const HandleEntry* entries =
+        reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG));
     size_t own = 0;
     for (ULONG i = 0; i < count; ++i)
         if (entries[i].ownerPid == GetCurrentProcessId())

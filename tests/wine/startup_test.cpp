@@ -88,15 +88,16 @@ TEST_P(StartupCaption, ShowsTheFirstArgumentAsTheTarget)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, StartupCaption,
-    testing::Values(
-        CaptionCase{"Quoted", "\"C:\\My Documents\\a.txt\" /x", "C:\\My Documents\\a.txt - Quorvel"},
-        CaptionCase{"Unquoted", "C:\\My Documents\\a.txt", "C:\\My - Quorvel"},
-        CaptionCase{"NamesNothing", "Q:\\nowhere\\none", "Q:\\nowhere\\none - Quorvel"},
-        CaptionCase{"EmptyQuoted", "\"\"", " - Quorvel"},
-        CaptionCase{"QuoteInsideUnquoted", "abc\"def ghi", "abc\"def - Quorvel"},
-        CaptionCase{"Cp932", "\"C:\\\x95\x5C\x8E\xA6 \x83\x5C\"", "C:\\\x95\x5C\x8E\xA6 \x83\x5C - Quorvel"},
-        CaptionCase{"Longest", "\"C:\\" + std::string(260, 'a') + "\"",
-                    "C:\\" + std::string(260, 'a') + " - Quorvel"}),
+    testing::Values(CaptionCase{"Quoted", "\"C:\\My Documents\\a.txt\" /x",
+                                "C:\\My Documents\\a.txt - Quorvel"},
+                    CaptionCase{"Unquoted", "C:\\My Documents\\a.txt", "C:\\My - Quorvel"},
+                    CaptionCase{"NamesNothing", "Q:\\nowhere\\none", "Q:\\nowhere\\none - Quorvel"},
+                    CaptionCase{"EmptyQuoted", "\"\"", " - Quorvel"},
+                    CaptionCase{"QuoteInsideUnquoted", "abc\"def ghi", "abc\"def - Quorvel"},
+                    CaptionCase{"Cp932", "\"C:\\\x95\x5C\x8E\xA6 \x83\x5C\"",
+                                "C:\\\x95\x5C\x8E\xA6 \x83\x5C - Quorvel"},
+                    CaptionCase{"Longest", "\"C:\\" + std::string(260, 'a') + "\"",
+                                "C:\\" + std::string(260, 'a') + " - Quorvel"}),
     [](const testing::TestParamInfo<CaptionCase>& info) { return info.param.name; });
 
 TEST_F(StartupTest, OverlongArgumentIsRefusedAndNothingRuns)
@@ -116,7 +117,8 @@ TEST_F(StartupTest, OverlongArgumentIsRefusedAndNothingRuns)
 // bytes above 0x7F wrongly; the program must not.
 TEST_F(StartupTest, UnquotedProgramPathWithJapaneseText)
 {
-    std::string japaneseFolder = folder_ + "\\\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67";  // 表示テスト
+    std::string japaneseFolder =
+        folder_ + "\\\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67";  // 表示テスト
     ASSERT_TRUE(CreateDirectoryA(japaneseFolder.c_str(), nullptr));
     std::string exe = japaneseFolder + "\\quorvel.exe";
     ASSERT_TRUE(CopyFileA(exe_.c_str(), exe.c_str(), FALSE));
