@@ -76,6 +76,26 @@ TEST_F(RunHiddenTest, ChildStartsHiddenInTheProgramsCurrentDirectory)
     EXPECT_EQ(runs[0].show, "1 0");
 }
 
+// 130 characters of 表 are 260 bytes in code page 932: the folder's path is
+// short enough for Windows but too long for the runner's 260-byte buffer.
+TEST_F(RunHiddenTest, CurrentDirectoryTooLongForTheBufferIsStillTheChilds)
+{
+    std::wstring wideFolder(folder_.begin(), folder_.end());
+    wideFolder += L"\\" + std::wstring(130, L'\x8868');
+    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(wideFolder.c_str()));
+    char probe[260];
+    ASSERT_GT(GetCurrentDirectoryA(sizeof probe, probe), sizeof probe);
+
+    EXPECT_EQ(Run("cacls \"C:\\x\" /E /R \"Users\""), 0u);
+    std::vector<ToolRun> runs = ReadToolRuns(log_);
+    ASSERT_EQ(runs.size(), 1u);
+    std::string hyou130;
+    for (int i = 0; i < 130; ++i)
+        hyou130 += "\x95\x5C";
+    EXPECT_EQ(runs[0].directory, folder_ + "\\" + hyou130);
+}
+
 TEST_F(RunHiddenTest, CommandThatCannotStartIsAFailure)
 {
     EXPECT_NE(Run("no-such-program-quorvel-test.exe /x"), 0u);

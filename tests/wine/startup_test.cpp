@@ -9,9 +9,10 @@ const char kUsageText[] = "ファイル名を指定するかファイルをド�
 const char kUsageCaption[] = "使い方";
 const char kTooLongText[] = "指定されたパスが長すぎます。263 バイトまでのパスを指定してください。";
 
-// The open-file dialog's name field and its buttons.
+// The open-file dialog's name field and its file-type list.
 const int kNameEdit = 0x480;
 const int kNameCombo = 0x47C;
+const int kFileTypeCombo = 0x470;
 
 void TypeFileName(HWND dialog, const std::string& path)
 {
@@ -31,6 +32,7 @@ TEST_F(StartupTest, EmptyCommandLineOpensFileDialogAndCancelShowsUsage)
     HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
     ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(FileName(chooser), "");
+    EXPECT_TRUE(ui::ComboItems(chooser, kFileTypeCombo).empty());  // no filter: all files
     ui::PostCommand(chooser, IDCANCEL);
 
     HWND usage = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
