@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/text_buffer.h"
 #include "dialog/permission_dialog.h"
 #include "resources/resource.h"
 
@@ -27,15 +28,41 @@ constexpr DWORD kOpenFileRequestSize = 76;
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileRequestSize,
               "the open-file request ends after its template name");
 
+typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEA);
+
+// The open-file dialog is needed only when no path was given. Linked
+// statically, comdlg32 and the shell DLLs it brings would be loaded on every
+// start, at a cost each drop on the icon would pay. It is loaded from the
+// system folder by its full path, so no DLL of the same name elsewhere is
+// ever taken for it.
+GetOpenFileNameFunction LoadGetOpenFileName()
+{
+    char path[MAX_PATH + 32];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    size_t used = length;
+    if (length == 0 || length >= MAX_PATH ||
+        !AppendText(path, sizeof path, &used, "\\comdlg32.dll"))
+        return nullptr;
+    HMODULE commonDialogs = LoadLibraryA(path);
+    if (commonDialogs == nullptr)
+        return nullptr;
+    return reinterpret_cast<GetOpenFileNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(commonDialogs, "GetOpenFileNameA")));
+}
+
+// False when no file was chosen: cancelled, or the dialog failed.
 bool ChooseFileToOpen()
 {
+    GetOpenFileNameFunction getOpenFileName = LoadGetOpenFileName();
+    if (getOpenFileName == nullptr)
+        return false;
     OPENFILENAMEA request;
     memset(&request, 0, sizeof request);
     request.lStructSize = kOpenFileRequestSize;
     request.lpstrFile = g_app.openFileBuffer;
     request.nMaxFile = kOpenFileDialogCapacity;
     request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
-    return GetOpenFileNameA(&request) != 0;
+    return getOpenFileName(&request) != 0;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The shipped exe must run on any 32-bit NT Windows as it comes: PE32 for
 # i386, GUI subsystem 4.0, and imports from system DLLs only (a statically
-# linked runtime, so no libgcc or libstdc++ DLL).
+# linked runtime, so no libgcc or libstdc++ DLL); and it stays within its
+# size budget.
 set -u
 # objdump speaks the locale's language; the checks below read its English.
 export LC_ALL=C
@@ -32,4 +33,13 @@ while read -r dll; do
   fi
 done <<<"$imports"
 echo "imports: $(tr '\n' ' ' <<<"$imports")"
+
+# The footprint budget, resources included.
+budget=24576
+size=$(stat -c %s "$exe")
+echo "size: $size bytes (budget $budget)"
+if [ "$size" -gt "$budget" ]; then
+  echo "quorvel.exe has grown past its budget of $budget bytes"
+  status=1
+fi
 exit $status

@@ -1,0 +1,112 @@
+// A probe for the Apply benchmark: the permission dialog from the program's
+// resources whose Apply runs a fixed list of command lines, each with a bare
+// CreateProcessA (hidden, as the program starts it) and a wait, one after
+// another. Timed against quorvel.exe, it tells what the program's own code
+// adds to an Apply from what any dialog process that starts children pays
+// under Wine.
+//
+//   baseline_runner.exe FILE     FILE: the command lines, one a line
+//
+// Built twice more, to tell apart what the program differs in:
+// baseline_runner_imports also loads the DLLs that quorvel.exe loads
+// (QUORVEL_BENCH_PROGRAM_IMPORTS), and baseline_runner_steps also does around
+// each run what the program's step does beyond a bare CreateProcessA
+// (QUORVEL_BENCH_PROGRAM_STEP): the wait cursor, the explicit current
+// directory and the priority class.
+#include <windows.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "resources/resource.h"
+
+#ifdef QUORVEL_BENCH_PROGRAM_IMPORTS
+#include "bench/program_imports.h"
+#endif
+
+namespace {
+
+constexpr int kMaxCommands = 16;
+constexpr DWORD kCommandTextSize = 16384;
+
+// Read once at start, so that an Apply does nothing but run the children.
+char g_commandText[kCommandTextSize];
+char* g_commands[kMaxCommands];
+int g_commandCount = 0;
+
+bool LoadCommands(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD length = 0;
+    bool read = ReadFile(file, g_commandText, kCommandTextSize - 1, &length, nullptr) != 0;
+    CloseHandle(file);
+    if (!read)
+        return false;
+    g_commandText[length] = '\0';
+    for (char* line = strtok(g_commandText, "\r\n");
+         line != nullptr && g_commandCount < kMaxCommands; line = strtok(nullptr, "\r\n"))
+        g_commands[g_commandCount++] = line;
+    return g_commandCount > 0;
+}
+
+void RunCommands()
+{
+    for (int i = 0; i < g_commandCount; ++i) {
+        // CreateProcessA may write to the line; each run gets a fresh copy.
+        char line[4096];
+        lstrcpynA(line, g_commands[i], sizeof line);
+        STARTUPINFOA startup;
+        memset(&startup, 0, sizeof startup);
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        PROCESS_INFORMATION child;
+#ifdef QUORVEL_BENCH_PROGRAM_STEP
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        char directory[MAX_PATH];
+        DWORD directoryLength = GetCurrentDirectoryA(MAX_PATH, directory);
+        const char* childDirectory =
+            directoryLength > 0 && directoryLength < MAX_PATH ? directory : nullptr;
+        const DWORD flags = NORMAL_PRIORITY_CLASS;
+#else
+        const char* childDirectory = nullptr;
+        const DWORD flags = 0;
+#endif
+        if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, flags, nullptr, childDirectory,
+                            &startup, &child))
+            continue;
+        WaitForSingleObject(child.hProcess, INFINITE);
+        CloseHandle(child.hProcess);
+        CloseHandle(child.hThread);
+    }
+}
+
+INT_PTR CALLBACK RunnerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message != WM_COMMAND)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        RunCommands();
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    if (__argc < 2 || !LoadCommands(__argv[1]))
+        return 1;
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, RunnerDialogProc, 0);
+    return 0;
+}
