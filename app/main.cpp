@@ -13,10 +13,6 @@
 #include "dialog/permission_dialog.h"
 #include "resources/resource.h"
 
-// Keeps mingw's start-up code from expanding wildcards in an argv that the
-// program never uses.
-extern "C" int _CRT_glob = 0;
-
 namespace {
 
 const char kUsageText[] = "ファイル名を指定するかファイルをドロップしてください。";
@@ -65,15 +61,8 @@ bool ChooseFileToOpen()
     return getOpenFileName(&request) != 0;
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int RunProgram(HINSTANCE instance, const char* tail)
 {
-    // The tail is computed here rather than taken from the start-up code,
-    // which compares bytes as signed values and so misreads an unquoted
-    // program path holding code page 932 text.
-    const char* tail = FindCommandLineTail(GetCommandLineA());
-
     g_app.originFlag = ORIGIN_COMMAND_LINE;
     if (tail[0] == '\0') {
         if (!ChooseFileToOpen()) {
@@ -94,4 +83,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, PermissionDialogProc, 0);
     return 0;
+}
+
+}  // namespace
+
+// The process starts here. No C runtime start-up runs before it: the program
+// uses no argv, no heap, no atexit and no static constructors, so it needs
+// none, and without it the exe is a fraction of the size and loads no
+// runtime DLL. The tail is computed from the full command line, with bytes
+// compared as unsigned values, so that an unquoted program path holding code
+// page 932 text is read whole.
+extern "C" [[noreturn]] void ProgramEntry()
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    const char* tail = FindCommandLineTail(GetCommandLineA());
+    ExitProcess(static_cast<UINT>(RunProgram(instance, tail)));
 }

@@ -3,6 +3,11 @@
 // same call, with a procedure that does nothing but close it. What
 // quorvel.exe costs beyond this program is its own doing.
 //
+// Like quorvel.exe it has an entry point of its own and no C runtime. Built
+// again as baseline_dialog_crt with QUORVEL_BENCH_CRT_STARTUP, it starts
+// through mingw's C runtime start-up instead, as quorvel.exe once did: a
+// second reference that shows what that start-up costs.
+//
 // Built a second time as baseline_dialog_imports with
 // QUORVEL_BENCH_PROGRAM_IMPORTS: that probe also binds quorvel.exe's imports
 // that this program lacks, without calling them, so that the loader maps the
@@ -31,8 +36,17 @@ INT_PTR CALLBACK BaselineDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
+#ifdef QUORVEL_BENCH_CRT_STARTUP
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, BaselineDialogProc, 0);
     return 0;
 }
+#else
+extern "C" [[noreturn]] void ProgramEntry()
+{
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr,
+                    BaselineDialogProc, 0);
+    ExitProcess(0);
+}
+#endif

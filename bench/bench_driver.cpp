@@ -39,6 +39,7 @@ const char kTargetName[] = "target.txt";
 const char kQuorvel[] = "quorvel";
 const char kBaselineDialog[] = "baseline_dialog";
 const char kImportsProbe[] = "baseline_dialog_imports";
+const char kCrtStartupDialog[] = "baseline_dialog_crt";
 const char kBareRuns[] = "bare_runs";
 const char kDialogRunner[] = "baseline_runner";
 const char kRunnerImports[] = "baseline_runner_imports";
@@ -275,7 +276,7 @@ StartupRun RunDialogProgram(const std::string& exe)
 
 bool BenchStartup(int repetitions, int warmups, FILE* samples)
 {
-    const char* subjects[] = {kBaselineDialog, kQuorvel, kImportsProbe};
+    const char* subjects[] = {kBaselineDialog, kQuorvel, kImportsProbe, kCrtStartupDialog};
     const size_t count = sizeof subjects / sizeof subjects[0];
     std::vector<Series> ready, close, peak;
     for (const char* subject : subjects) {
@@ -307,6 +308,9 @@ bool BenchStartup(int repetitions, int warmups, FILE* samples)
         PrintRatio((*group)[2], (*group)[0]);
         // What is left for the program's own code once its DLLs are loaded.
         PrintRatio((*group)[1], (*group)[2]);
+        // What the C runtime's start-up costs a program that needs none.
+        PrintRatio((*group)[3], (*group)[0]);
+        PrintRatio((*group)[1], (*group)[3]);
     }
     return true;
 }

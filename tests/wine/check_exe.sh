@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The shipped exe must run on any 32-bit NT Windows as it comes: PE32 for
-# i386, GUI subsystem 4.0, and imports from system DLLs only (a statically
-# linked runtime, so no libgcc or libstdc++ DLL); and it stays within its
-# size budget.
+# i386, GUI subsystem 4.0, ASLR (with its relocations), DEP and terminal
+# server awareness marked; it imports only the functions listed below, from
+# system DLLs, and nothing of a C runtime's start-up or heap; and it stays
+# within its size budget.
 set -u
 # objdump speaks the locale's language; the checks below read its English.
 export LC_ALL=C
@@ -21,23 +22,71 @@ expect '^Magic[[:space:]]+010b' 'PE32 (not PE32+)'
 expect '^Subsystem[[:space:]]+00000002' 'Windows GUI subsystem'
 expect '^MajorSubsystemVersion[[:space:]]+4$' 'subsystem major version 4'
 expect '^MinorSubsystemVersion[[:space:]]+0$' 'subsystem minor version 0'
+expect '^FileAlignment[[:space:]]+0*200$' 'the standard 512-byte file alignment'
+expect '^SectionAlignment[[:space:]]+0*1000$' 'the standard 4096-byte section alignment'
 
-allowed='^(KERNEL32|USER32|COMDLG32|ADVAPI32|COMCTL32|MSVCRT)\.DLL$'
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+characteristics=$((16#$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")))
+for flag in 0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVER_AWARE; do
+  if (((characteristics & ${flag%%:*}) == 0)); then
+    echo "missing: ${flag#*:} in DllCharacteristics"
+    status=1
+  fi
+done
+# ASLR needs the base relocations to move the image.
+grep -qE '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$headers" ||
+  { echo "missing: base relocations"; status=1; }
+
+# Every function the exe may import, one a line. A new import has to be added
+# here on purpose; nothing of a C runtime may be (the program has an entry
+# point of its own and never allocates).
+allowed_imports='
+ADVAPI32.dll!GetUserNameA
+COMCTL32.DLL!InitCommonControlsEx
+KERNEL32.dll!CloseHandle
+KERNEL32.dll!CreateProcessA
+KERNEL32.dll!ExitProcess
+KERNEL32.dll!GetCommandLineA
+KERNEL32.dll!GetCurrentDirectoryA
+KERNEL32.dll!GetExitCodeProcess
+KERNEL32.dll!GetModuleHandleA
+KERNEL32.dll!GetProcAddress
+KERNEL32.dll!GetSystemDirectoryA
+KERNEL32.dll!LoadLibraryA
+KERNEL32.dll!WaitForSingleObject
+USER32.dll!DialogBoxParamA
+USER32.dll!EndDialog
+USER32.dll!GetCursor
+USER32.dll!LoadCursorA
+USER32.dll!MessageBoxA
+USER32.dll!SendDlgItemMessageA
+USER32.dll!SendMessageA
+USER32.dll!SetCursor
+'
+# The start-up, exit and heap functions of the C runtimes and of Win32. The
+# allow-list already refuses them; this names the fault plainly.
+forbidden='^(.*!(__getmainargs|__wgetmainargs|__set_app_type|__p__.*|_initterm.*|_cexit|_exit|exit|_amsg_exit|_onexit|atexit|__dllonexit|_crt_.*|__crt.*|malloc|calloc|realloc|free|_msize|_aligned_.*|operator.*|_Znwj|_Znaj|_ZdlPv.*|_ZdaPv.*|Heap(Alloc|ReAlloc|Free|Create)|GlobalAlloc|LocalAlloc|VirtualAlloc)|(MSVCRT|MSVCR[0-9]+|UCRTBASE|API-MS-WIN-CRT-.*|LIBGCC.*|LIBSTDC\+\+.*)\.DLL!.*)$'
+
+imports=$(awk '
+  /^[[:space:]]*DLL Name: / { dll = $3; next }
+  dll != "" && /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[^[:space:]]+$/ { print dll "!" $3 }
+  /^[[:space:]]*$/ { dll = "" }' <<<"$headers")
 [ -n "$imports" ] || { echo "no import table found"; status=1; }
-while read -r dll; do
-  [ -z "$dll" ] && continue
-  if ! grep -qE "$allowed" <<<"${dll^^}"; then
-    echo "imports a DLL that Windows does not ship: $dll"
+while read -r entry; do
+  [ -z "$entry" ] && continue
+  if grep -qiE "$forbidden" <<<"$entry"; then
+    echo "imports a C runtime start-up or heap function: $entry"
+    status=1
+  elif ! grep -qxF "$entry" <<<"$allowed_imports"; then
+    echo "imports a function that is not on the allowed list: $entry"
     status=1
   fi
 done <<<"$imports"
-echo "imports: $(tr '\n' ' ' <<<"$imports")"
+echo "imports ($(wc -l <<<"$imports")): $(tr '\n' ' ' <<<"$imports")"
 
 # The footprint budget, resources included.
-budget=24576
+budget=16384
 size=$(stat -c %s "$exe")
-echo "size: $size bytes (budget $budget)"
+echo "size: $size bytes, budget $budget bytes, slack $((budget - size)) bytes"
 if [ "$size" -gt "$budget" ]; then
   echo "quorvel.exe has grown past its budget of $budget bytes"
   status=1
