@@ -18,11 +18,11 @@ namespace {
 const char kUsageText[] = "ファイル名を指定するかファイルをドロップしてください。";
 const char kUsageCaption[] = "使い方";
 
-// The request as the first NT versions of the dialog knew it: 76 bytes,
-// without the three fields that later versions append.
-constexpr DWORD kOpenFileRequestSize = 76;
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileRequestSize,
-              "the open-file request ends after its template name");
+// The request as the first NT versions of the dialog knew it (76 bytes in
+// the 32-bit program), without the three fields that later versions append.
+constexpr DWORD kOpenFileRequestSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(sizeof(void*) != 4 || kOpenFileRequestSize == 76,
+              "the 32-bit open-file request is 76 bytes");
 
 typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEA);
 

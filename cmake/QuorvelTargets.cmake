@@ -17,8 +17,22 @@ endfunction()
 
 # A 32-bit Windows program that runs on every NT version from 4.0 on and
 # imports only system DLLs: the compiler runtimes are linked in statically.
+# (The 64-bit test build says 5.2, the first version of 64-bit Windows.)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(QUORVEL_SUBSYSTEM windows:4.0)
+  # 32-bit C symbols carry a leading underscore.
+  set(QUORVEL_ENTRY_SYMBOL _ProgramEntry)
+  set(QUORVEL_MANIFEST_ARCHITECTURE x86)
+else()
+  set(QUORVEL_SUBSYSTEM windows:5.2)
+  set(QUORVEL_ENTRY_SYMBOL ProgramEntry)
+  set(QUORVEL_MANIFEST_ARCHITECTURE amd64)
+  # The 64-bit test bed's Wine-side tests are named wine64.*, so that a run
+  # says which build of the program it drove.
+  set(QUORVEL_WINE_TEST_SUFFIX 64)
+endif()
 function(quorvel_windows_program target)
-  target_link_options(${target} PRIVATE -static -Wl,--subsystem,windows:4.0)
+  target_link_options(${target} PRIVATE -static -Wl,--subsystem,${QUORVEL_SUBSYSTEM})
 endfunction()
 
 # The shipped program, and the baselines measured against it: an entry point
@@ -35,7 +49,7 @@ function(quorvel_lean_windows_program target)
   # memcpy into calls to memset and memcpy.
   set_source_files_properties(${_runtime} TARGET_DIRECTORY ${target} PROPERTIES
     COMPILE_OPTIONS -fno-tree-loop-distribute-patterns)
-  target_link_options(${target} PRIVATE -nostdlib -Wl,--entry,_ProgramEntry -Wl,--gc-sections
+  target_link_options(${target} PRIVATE -nostdlib -Wl,--entry,${QUORVEL_ENTRY_SYMBOL} -Wl,--gc-sections
                       -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -s)
   target_link_libraries(${target} PRIVATE gcc)
 endfunction()

@@ -1,20 +1,5 @@
-# Cross-compiles 32-bit Windows programs with Debian's mingw-w64 i686 toolchain.
-# The -posix compilers are used because GoogleTest, which the Wine-side tests
-# link, needs std::mutex; the shipped program links everything statically and
-# uses no threads, so it imports only system DLLs either way.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles 32-bit Windows programs with Debian's mingw-w64 i686
+# toolchain: the shipped program and its tests.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(_mingw i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${_mingw}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_mingw}-g++-posix)
-set(CMAKE_RC_COMPILER ${_mingw}-windres)
-set(CMAKE_OBJDUMP ${_mingw}-objdump CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test programs built here run on this Linux machine through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -2,11 +2,41 @@
 # under the build folder and a private Xvfb display, both stopped by what
 # started them. Source this file; it defines functions and sets nothing else.
 
-# quorvel_wine_env BUILD_DIR: the environment every Wine run uses.
+# quorvel_machine_runs_32bit: true when this machine's kernel runs 32-bit x86
+# programs. Some do not (IA-32 emulation switched off): there 32-bit Wine
+# cannot start at all, and only 64-bit Windows programs run.
+quorvel_machine_runs_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# quorvel_wine_build: the build folder whose programs run under Wine here:
+# build/cross (the shipped 32-bit program) where the machine runs 32-bit
+# code, else build/cross64 (the same sources built for 64-bit Windows).
+quorvel_wine_build() {
+  if quorvel_machine_runs_32bit; then echo build/cross; else echo build/cross64; fi
+}
+
+# quorvel_wine_env BUILD_DIR: the environment every Wine run uses, for the
+# programs of BUILD_DIR (a 64-bit prefix for build/cross64).
 quorvel_wine_env() {
+  local build
+  build="$(realpath -m "$1")"
   # Wine takes only an absolute prefix path.
-  export WINEPREFIX="$(realpath -m "$1")/wineprefix"
+  export WINEPREFIX="$build/wineprefix"
   export WINEARCH=win32
+  if [ "$(basename "$build")" = cross64 ]; then
+    export WINEARCH=win64
+    if ! quorvel_machine_runs_32bit; then
+      # Debian's wine launchers take the 32-bit loader whenever it is
+      # installed, even where it cannot run; these take the 64-bit one.
+      mkdir -p "$build/wine64-only"
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$build/wine64-only/wine"
+      chmod +x "$build/wine64-only/wine"
+      ln -sf wine "$build/wine64-only/wine-stable"
+      export WINELOADER=/usr/lib/wine/wine64
+      case ":$PATH:" in *":$build/wine64-only:"*) ;; *) export PATH="$build/wine64-only:$PATH" ;; esac
+    fi
+  fi
   export WINEDEBUG=-all
   # No prompt to install Mono or Gecko: the program needs neither.
   export WINEDLLOVERRIDES="mscoree,mshtml="

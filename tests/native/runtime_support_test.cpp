@@ -46,14 +46,16 @@ TEST_P(FillAndCopy, TouchExactlyCountBytes)
     EXPECT_EQ(0, memcmp(ours, host, sizeof ours));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, FillAndCopy,
-    testing::Values(ByteCase{"Nothing", 0, 0x41}, ByteCase{"OneByte", 1, 0},
-                    ByteCase{"OddLength", 13, 0x7F},
-                    // Only the low byte of the value counts.
-                    ByteCase{"ValueAbove255", 76, 0x1FF}, ByteCase{"NegativeValue", 68, -1},
-                    ByteCase{"WholeBuffer", 300, 0x95}),
-    [](const testing::TestParamInfo<ByteCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Table, FillAndCopy,
+                         testing::Values(ByteCase{"Nothing", 0, 0x41}, ByteCase{"OneByte", 1, 0},
+                                         ByteCase{"OddLength", 13, 0x7F},
+                                         // Only the low byte of the value counts.
+                                         ByteCase{"ValueAbove255", 76, 0x1FF},
+                                         ByteCase{"NegativeValue", 68, -1},
+                                         ByteCase{"WholeBuffer", 300, 0x95}),
+                         [](const testing::TestParamInfo<ByteCase>& info) {
+                             return info.param.name;
+                         });
 
 struct TextCase {
     const char* name;

@@ -2,6 +2,7 @@
 // beside this test is found first, as it is beside the program.
 #include <gtest/gtest.h>
 
+#include <stddef.h>
 #include <string.h>
 
 #include <string>
@@ -123,10 +124,16 @@ size_t CountOwnHandles()
     const ULONG kSystemHandleInformation = 16;
     while (query(kSystemHandleInformation, buffer.data(), buffer.size(), &needed) != 0)
         buffer.resize(buffer.size() * 2);
+    // The entries follow the count at their own alignment: 4 bytes into a
+    // 32-bit process's table, 8 into a 64-bit one's.
+    struct HandleTable {
+        ULONG count;
+        HandleEntry entries[1];
+    };
     ULONG count;
     memcpy(&count, buffer.data(), sizeof count);
     const HandleEntry* entries =
-        reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG));
+        reinterpret_cast<const HandleEntry*>(buffer.data() + offsetof(HandleTable, entries));
     size_t own = 0;
     for (ULONG i = 0; i < count; ++i)
         if (entries[i].ownerPid == GetCurrentProcessId())
