@@ -10,7 +10,8 @@
 # same bytes.
 # signed: with a throwaway self-signed certificate, the packaged exe carries
 # a signature that osslsigncode accepts for that certificate and for no other,
-# the checksums cover the signed exe, and the signed exe still runs: it opens
+# the exe is the built one once the signature is removed, the checksums cover
+# the signed exe, and the signed exe still runs under Wine: it opens
 # its dialog on a target and ends when cancelled. Needs the Wine prefix and
 # the display that scripts/test provides.
 set -u
@@ -147,6 +148,11 @@ check_signed() {
   if osslsigncode verify -CAfile "$certs/stranger.pem" -in "$exe" >"$work/stranger.log" 2>&1; then
     fail "osslsigncode accepts the signature for another certificate"
   fi
+  # Signing only appended the signature: without it, the exe is the one the
+  # tests ran.
+  osslsigncode remove-signature -in "$exe" -out "$work/unsigned.exe" >/dev/null 2>&1 &&
+    cmp -s "$work/unsigned.exe" "$built_exe" ||
+    fail "the signed exe without its signature is not the built exe"
 
   local target=$work/target
   mkdir -p "$target"
