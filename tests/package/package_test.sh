@@ -36,7 +36,7 @@ package() {
     "$source_dir/scripts/package" >"$log" 2>&1
 }
 
-# unpack ZIP DIR: extracts the zip into DIR; checks the printed digest and
+# unpack ZIP DIR LOG: extracts the zip into DIR; checks the digest printed in LOG and
 # that the checksums file covers exactly the three other files.
 unpack() {
   local zip=$1 dir=$2 log=$3
