@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# Checks the release zip that scripts/package makes from this build tree:
+#
+#   package_test.sh unsigned SOURCE_DIR VERSION BUILT_EXE WORK_DIR
+#   package_test.sh signed   SOURCE_DIR VERSION BUILT_EXE WORK_DIR UIDRIVER WINE_RUN
+#
+# unsigned: the zip holds exactly its folder and four files; its exe is the
+# built exe, byte for byte and stripped; the texts are what Notepad reads
+# (code page 932, CRLF); the checksums hold; a second run, later, gives the
+# same bytes.
+# signed: with a throwaway self-signed certificate, the packaged exe carries
+# a signature that osslsigncode accepts for that certificate and for no other,
+# the exe is the built one once the signature is removed, the checksums cover
+# the signed exe, and the signed exe still runs under Wine: it opens
+# its dialog on a target and ends when cancelled. Needs the Wine prefix and
+# the display that scripts/test provides.
+set -u
+mode=$1 source_dir=$2 version=$3 built_exe=$4 work=$5
+folder=quorvel-$version
+status=0
+fail() {
+  echo "FAIL: $*"
+  status=1
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+
+# package DIST_DIR LOG [VARIABLE=VALUE...]: runs scripts/package with only the
+# signing variables given.
+package() {
+  local dist=$1 log=$2
+  shift 2
+  env -u QUORVEL_SIGN_CERT -u QUORVEL_SIGN_KEY -u QUORVEL_SIGN_PASSWORD_FILE \
+    -u QUORVEL_SIGN_TIMESTAMP_URL QUORVEL_DIST_DIR="$dist" "$@" \
+    "$source_dir/scripts/package" >"$log" 2>&1
+}
+
+# unpack ZIP DIR LOG: extracts the zip into DIR; checks the digest printed in LOG and
+# that the checksums file covers exactly the three other files.
+unpack() {
+  local zip=$1 dir=$2 log=$3
+  local printed
+  printed=$(sed -n 's/^package: SHA-256 //p' "$log")
+  [ "$printed" = "$(sha256sum "$zip" | cut -d' ' -f1)" ] ||
+    fail "the printed SHA-256 ($printed) is not the zip's"
+  unzip -q "$zip" -d "$dir" || { fail "cannot unzip $zip"; return; }
+  (cd "$dir/$folder" && sha256sum --check --strict --quiet SHA256SUMS.txt) ||
+    fail "SHA256SUMS.txt does not match the files beside it"
+  [ "$(tr -d '\r' <"$dir/$folder/SHA256SUMS.txt" | awk '{ print $2 }' | tr '\n' ' ')" = \
+    "quorvel.exe readme.txt LICENSE.txt " ] || fail "SHA256SUMS.txt does not list the three files"
+}
+
+check_unsigned() {
+  local started=$SECONDS
+  # The tests ran the exe as it stands; packaging must not build it anew.
+  local built_time
+  built_time=$(stat -c %y "$built_exe")
+  package "$work/first" "$work/first.log" || {
+    cat "$work/first.log"
+    fail "scripts/package failed"
+    return
+  }
+  local zip=$work/first/$folder.zip
+  [ -f "$zip" ] || { fail "no $folder.zip was written"; cat "$work/first.log"; return; }
+  grep -q '^package: quorvel.exe UNSIGNED' "$work/first.log" ||
+    fail "an unsigned package does not say it is unsigned"
+
+  local expected_entries actual_entries
+  expected_entries=$(printf '%s\n' "$folder/" "$folder/quorvel.exe" "$folder/readme.txt" \
+    "$folder/LICENSE.txt" "$folder/SHA256SUMS.txt")
+  actual_entries=$(unzip -Z1 "$zip")
+  [ "$actual_entries" = "$expected_entries" ] ||
+    fail "the zip holds, in this order: $(tr '\n' ' ' <<<"$actual_entries")"
+
+  local dir=$work/unpacked
+  unpack "$zip" "$dir" "$work/first.log"
+  [ "$(stat -c %y "$built_exe")" = "$built_time" ] || fail "scripts/package built quorvel.exe again"
+  cmp -s "$dir/$folder/quorvel.exe" "$built_exe" || fail "quorvel.exe is not the built exe"
+  LC_ALL=C i686-w64-mingw32-objdump -t "$dir/$folder/quorvel.exe" | grep -q '^no symbols$' ||
+    fail "quorvel.exe carries a symbol table"
+  if LC_ALL=C i686-w64-mingw32-objdump -h "$dir/$folder/quorvel.exe" | grep -q '\.debug'; then
+    fail "quorvel.exe carries debug sections"
+  fi
+
+  local readme=$dir/$folder/readme.txt decoded
+  if ! decoded=$(iconv -f CP932 -t UTF-8 "$readme"); then
+    fail "readme.txt is not code page 932"
+  fi
+  # Every line ends in CR LF, the last one too, and no CR stands alone.
+  local lines crlf_lines
+  lines=$(LC_ALL=C grep -c '' "$readme")
+  crlf_lines=$(LC_ALL=C grep -c $'\r$' "$readme")
+  [ "$lines" -gt 0 ] && [ "$lines" = "$crlf_lines" ] ||
+    fail "readme.txt: only $crlf_lines of its $lines lines end in CR LF"
+  [ "$(tail -c 2 "$readme" | od -An -tx1 | tr -d ' \n')" = 0d0a ] ||
+    fail "readme.txt does not end with CR LF"
+  LC_ALL=C sed 's/\r$//' "$readme" | LC_ALL=C grep -q $'\r' &&
+    fail "readme.txt holds a CR that ends no line"
+  for word in 使い方 動作環境 cacls "Quorvel $version"; do
+    grep -qF "$word" <<<"$decoded" || fail "readme.txt does not mention $word"
+  done
+  # Nothing of the source is lost on the way to code page 932.
+  [ "$(tr -d '\r' <<<"$decoded")" = "$(cat "$source_dir/package/readme.txt")" ] ||
+    fail "readme.txt does not read as package/readme.txt"
+
+  sed 's/$/\r/' "$source_dir/LICENSE" | cmp -s - "$dir/$folder/LICENSE.txt" ||
+    fail "LICENSE.txt is not LICENSE with CR LF line ends"
+
+  # The zip's times have a resolution of 2 s: a second run at least that
+  # much later would show any time taken from the clock.
+  local waited=$((SECONDS - started))
+  [ "$waited" -lt 3 ] && sleep $((3 - waited))
+  package "$work/second" "$work/second.log" || {
+    cat "$work/second.log"
+    fail "the second run of scripts/package failed"
+    return
+  }
+  cmp -s "$zip" "$work/second/$folder.zip" || fail "two packaging runs gave different zips"
+}
+
+check_signed() {
+  local certs=$work/certs
+  mkdir -p "$certs"
+  for name in signer stranger; do
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quorvel test $name" \
+      -addext keyUsage=critical,digitalSignature -addext extendedKeyUsage=codeSigning \
+      -keyout "$certs/$name.key" -out "$certs/$name.pem" >/dev/null 2>&1 ||
+      { fail "openssl could not make the $name certificate"; return; }
+  done
+
+  if package "$work/half" "$work/half.log" QUORVEL_SIGN_CERT="$certs/signer.pem"; then
+    fail "a certificate without its key was accepted"
+  fi
+  [ -e "$work/half/$folder.zip" ] && fail "a certificate without its key still gave a zip"
+
+  package "$work/dist" "$work/sign.log" QUORVEL_SIGN_CERT="$certs/signer.pem" \
+    QUORVEL_SIGN_KEY="$certs/signer.key" || {
+    cat "$work/sign.log"
+    fail "scripts/package failed to sign"
+    return
+  }
+  grep -q '^package: quorvel.exe signed' "$work/sign.log" || fail "the package does not say it is signed"
+  local dir=$work/unpacked
+  unpack "$work/dist/$folder.zip" "$dir" "$work/sign.log"
+  local exe=$dir/$folder/quorvel.exe
+  cmp -s "$exe" "$built_exe" && fail "the packaged exe is the unsigned one"
+  osslsigncode verify -CAfile "$certs/signer.pem" -in "$exe" >"$work/verify.log" 2>&1 || {
+    cat "$work/verify.log"
+    fail "osslsigncode does not accept the signature"
+  }
+  if osslsigncode verify -CAfile "$certs/stranger.pem" -in "$exe" >"$work/stranger.log" 2>&1; then
+    fail "osslsigncode accepts the signature for another certificate"
+  fi
+  # Signing only appended the signature: without it, the exe is the one the
+  # tests ran.
+  osslsigncode remove-signature -in "$exe" -out "$work/unsigned.exe" >/dev/null 2>&1 &&
+    cmp -s "$work/unsigned.exe" "$built_exe" ||
+    fail "the signed exe without its signature is not the built exe"
+
+  local target=$work/target
+  mkdir -p "$target"
+  local uidriver=$6 wine_run=$7 title
+  title=$("$wine_run" "$uidriver" open-and-cancel "$(winepath -w "$exe")" "$(winepath -w "$target")")
+  local code=$?
+  # The driver's C runtime ends its lines with CR LF.
+  title=${title%$'\r'}
+  if [ "$code" != 0 ]; then
+    fail "the signed exe did not open its dialog and end when cancelled (exit $code)"
+  elif [ "$title" != "$(winepath -w "$target") - Quorvel" ]; then
+    fail "the signed exe's dialog is titled '$title'"
+  fi
+}
+
+case $mode in
+  unsigned) check_unsigned ;;
+  signed) check_signed "$@" ;;
+  *) echo "usage: package_test.sh {unsigned | signed} ..." >&2; exit 2 ;;
+esac
+[ $status = 0 ] && echo "ok"
+exit $status
