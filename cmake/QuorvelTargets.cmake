@@ -49,7 +49,10 @@ function(quorvel_lean_windows_program target)
   # memcpy into calls to memset and memcpy.
   set_source_files_properties(${_runtime} TARGET_DIRECTORY ${target} PROPERTIES
     COMPILE_OPTIONS -fno-tree-loop-distribute-patterns)
+  # No link time in the header either, so that the same sources give the same
+  # exe, byte for byte.
   target_link_options(${target} PRIVATE -nostdlib -Wl,--entry,${QUORVEL_ENTRY_SYMBOL} -Wl,--gc-sections
+                      -Wl,--no-insert-timestamp
                       -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -s)
   target_link_libraries(${target} PRIVATE gcc)
 endfunction()
