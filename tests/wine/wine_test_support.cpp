@@ -88,6 +88,12 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
             run.directory = value;
         else if (tag == "show")
             run.show = value;
+        else if (tag == "exe")
+            run.exe = value;
+        else if (tag == "bits")
+            run.bits = value;
+        else if (tag == "exists")
+            run.pathExists = value;
         else if (tag == "end") {
             runs.push_back(run);
             run = ToolRun();
@@ -113,4 +119,47 @@ std::string ResetToolStandIn(const std::string& folder)
     SetVariable("QUORVEL_STANDIN_FAIL_MISSING", "");
     SetVariable("QUORVEL_STANDIN_EXIT_CODE", "");
     return log;
+}
+
+bool UnderWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+namespace {
+
+std::string WindowsFolder()
+{
+    char folder[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+std::string Lower(std::string text)
+{
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+std::string NativeSystemFolder()
+{
+    return WindowsFolder() + (UnderWow64() ? "\\Sysnative" : "\\system32");
+}
+
+testing::AssertionResult RanTheSystemTool(const ToolRun& run)
+{
+    // Started through the alias, the native tool may see its own path by
+    // either name.
+    std::string exe = Lower(run.exe);
+    std::string windows = Lower(WindowsFolder());
+    bool systemCopy = exe == windows + "\\system32\\cacls.exe" ||
+                      (UnderWow64() && exe == windows + "\\sysnative\\cacls.exe");
+    std::string nativeBits = UnderWow64() ? "64" : "32";
+    if (systemCopy && run.bits == nativeBits)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "ran " << run.exe << " (" << run.bits << "-bit), not the "
+                                       << nativeBits << "-bit system tool";
 }
