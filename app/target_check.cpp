@@ -18,8 +18,7 @@ bool SameUnits(const wchar_t* a, const wchar_t* b)
 }
 
 // The target as the tool will read it (the ANSI bytes, widened by the
-// system's rule) against the form the user gave. A wide argument too long for
-// the buffer cannot equal a target that fitted.
+// system's rule) against the form the user gave.
 bool TargetIsExactly(const wchar_t* given)
 {
     wchar_t widened[kTargetPathSize];
@@ -32,6 +31,8 @@ bool TargetIsAsGiven()
 {
     if (g_app.originFlag == ORIGIN_OPEN_FILE_DIALOG)
         return TargetIsExactly(g_app.openFileWideBuffer);
+    // A wide argument too long for the buffer cannot equal a target that
+    // fitted: each character takes at least one byte in the ANSI form.
     wchar_t given[kTargetPathSize];
     given[0] = 0;
     if (ExtractWideFirstArgument(FindWideCommandLineTail(GetCommandLineW()), given,
