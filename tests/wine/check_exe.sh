@@ -22,10 +22,10 @@ expect '^Subsystem[[:space:]]+00000002' 'Windows GUI subsystem'
 expect '^MajorSubsystemVersion[[:space:]]+4$' 'subsystem major version 4'
 expect '^MinorSubsystemVersion[[:space:]]+0$' 'subsystem minor version 0'
 
-# Every function the exe may import, one DLL!Function a line. Each is in the
-# system DLLs of NT 4.0 as first released, so the exe loads there; anything
-# newer is looked up at run time with GetProcAddress instead. A new import
-# fails this check until it is added here, on purpose.
+# Every function the exe may import, one DLL!Function a line. The exe must
+# load on NT 4.0 as first released, so only functions its system DLLs have
+# belong here; anything newer is looked up at run time with GetProcAddress.
+# A new import fails this check until it is added here, on purpose.
 allowed_imports=$(cat <<'LIST'
 ADVAPI32.DLL!GetUserNameA
 COMCTL32.DLL!InitCommonControls
