@@ -26,6 +26,9 @@ constexpr size_t kUserNameCapacity = 255;
 constexpr size_t kCommandBufferSize = 2048;
 
 struct AppState {
+    // The open-file dialog answers in UTF-16; openFileBuffer holds its ANSI
+    // form, which is checked against this one before it is acted on.
+    wchar_t openFileWideBuffer[kOpenFileBufferSize];
     char openFileBuffer[kOpenFileBufferSize];
     const char* sourceText;  // the command-line tail, or openFileBuffer
     int32_t originFlag;

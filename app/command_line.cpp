@@ -2,16 +2,17 @@
 
 namespace {
 
-bool IsBlank(unsigned char byte)
+// The narrow and the wide command line are read by one rule, written once:
+// the target is checked by scanning both and comparing what each gives.
+template <typename Unit>
+bool IsBlank(Unit unit)
 {
-    return byte >= 0x01 && byte <= 0x20;
+    return unit >= 0x01 && unit <= 0x20;
 }
 
-}  // namespace
-
-const char* FindCommandLineTail(const char* commandLine)
+template <typename Unit>
+const Unit* FindTail(const Unit* p)
 {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(commandLine);
     bool quoted = false;
     for (; *p != 0; ++p) {
         if (*p == '"')
@@ -21,12 +22,12 @@ const char* FindCommandLineTail(const char* commandLine)
     }
     while (IsBlank(*p))
         ++p;
-    return reinterpret_cast<const char*>(p);
+    return p;
 }
 
-FirstArgumentResult ExtractFirstArgument(const char* source, char* target, size_t targetSize)
+template <typename Unit, typename Stored>
+FirstArgumentResult ExtractFirst(const Unit* p, Stored* target, size_t targetSize)
 {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(source);
     if (*p == 0 || targetSize == 0)
         return FIRST_ARGUMENT_OK;
 
@@ -46,11 +47,36 @@ FirstArgumentResult ExtractFirstArgument(const char* source, char* target, size_
             break;
         }
         if (length + 1 >= targetSize) {
-            target[0] = '\0';
+            target[0] = 0;
             return FIRST_ARGUMENT_TOO_LONG;
         }
-        target[length++] = static_cast<char>(*p);
+        target[length++] = static_cast<Stored>(*p);
     }
-    target[length] = '\0';
+    target[length] = 0;
     return FIRST_ARGUMENT_OK;
+}
+
+}  // namespace
+
+// Bytes are compared as unsigned values, so a byte above 0x7F is never a blank.
+const char* FindCommandLineTail(const char* commandLine)
+{
+    return reinterpret_cast<const char*>(
+        FindTail(reinterpret_cast<const unsigned char*>(commandLine)));
+}
+
+FirstArgumentResult ExtractFirstArgument(const char* source, char* target, size_t targetSize)
+{
+    return ExtractFirst(reinterpret_cast<const unsigned char*>(source), target, targetSize);
+}
+
+const wchar_t* FindWideCommandLineTail(const wchar_t* commandLine)
+{
+    return FindTail(commandLine);
+}
+
+FirstArgumentResult ExtractWideFirstArgument(const wchar_t* source, wchar_t* target,
+                                             size_t targetSize)
+{
+    return ExtractFirst(source, target, targetSize);
 }

@@ -23,3 +23,9 @@ enum FirstArgumentResult {
 // and keeps any double quote inside it. There are no escape characters, and
 // bytes above 0x7F are ordinary bytes. An empty source leaves target unchanged.
 FirstArgumentResult ExtractFirstArgument(const char* source, char* target, size_t targetSize);
+
+// The same two rules over the platform's wide (UTF-16) command line, unit for
+// unit, so that the argument each form gives can be compared.
+const wchar_t* FindWideCommandLineTail(const wchar_t* commandLine);
+FirstArgumentResult ExtractWideFirstArgument(const wchar_t* source, wchar_t* target,
+                                             size_t targetSize);

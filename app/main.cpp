@@ -20,17 +20,18 @@ const char kUsageCaption[] = "使い方";
 
 // The request as the first NT versions of the dialog knew it (76 bytes in
 // the 32-bit program), without the three fields that later versions append.
-constexpr DWORD kOpenFileRequestSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+constexpr DWORD kOpenFileRequestSize = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 static_assert(sizeof(void*) != 4 || kOpenFileRequestSize == 76,
               "the 32-bit open-file request is 76 bytes");
 
-typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEA);
+typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEW);
 
 // The open-file dialog is needed only when no path was given. Linked
 // statically, comdlg32 and the shell DLLs it brings would be loaded on every
 // start, at a cost each drop on the icon would pay. It is loaded from the
 // system folder by its full path, so no DLL of the same name elsewhere is
-// ever taken for it.
+// ever taken for it. The wide form is asked for: the ANSI form would hand
+// over a name the code page cannot hold already changed, beyond checking.
 GetOpenFileNameFunction LoadGetOpenFileName()
 {
     char path[MAX_PATH + 32];
@@ -43,22 +44,29 @@ GetOpenFileNameFunction LoadGetOpenFileName()
     if (commonDialogs == nullptr)
         return nullptr;
     return reinterpret_cast<GetOpenFileNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(commonDialogs, "GetOpenFileNameA")));
+        reinterpret_cast<void*>(GetProcAddress(commonDialogs, "GetOpenFileNameW")));
 }
 
-// False when no file was chosen: cancelled, or the dialog failed.
+// False when no file was chosen: cancelled, or the dialog failed, or the
+// chosen path takes more than the 260 bytes the dialog was told in ANSI, as
+// the ANSI dialog itself refused. The ANSI form may be lossy; the target check
+// compares it with the wide answer before anything acts on it, which finds any
+// loss without WC_NO_BEST_FIT_CHARS, a flag that NT 4.0 does not know.
 bool ChooseFileToOpen()
 {
     GetOpenFileNameFunction getOpenFileName = LoadGetOpenFileName();
     if (getOpenFileName == nullptr)
         return false;
-    OPENFILENAMEA request;
+    OPENFILENAMEW request;
     memset(&request, 0, sizeof request);
     request.lStructSize = kOpenFileRequestSize;
-    request.lpstrFile = g_app.openFileBuffer;
+    request.lpstrFile = g_app.openFileWideBuffer;
     request.nMaxFile = kOpenFileDialogCapacity;
     request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
-    return getOpenFileName(&request) != 0;
+    if (getOpenFileName(&request) == 0)
+        return false;
+    return WideCharToMultiByte(CP_ACP, 0, g_app.openFileWideBuffer, -1, g_app.openFileBuffer,
+                               kOpenFileDialogCapacity, nullptr, nullptr) > 0;
 }
 
 int RunProgram(HINSTANCE instance, const char* tail)
@@ -76,10 +84,10 @@ int RunProgram(HINSTANCE instance, const char* tail)
     }
 
     // The manifest asks for version 6 of the common controls, for themed
-    // buttons and check boxes; registering its classes first makes sure the
-    // dialog is built from them.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    // buttons and check boxes; the call binds comctl32, which registers its
+    // classes as it loads, so the dialog is built from them. The Ex form is
+    // missing from the comctl32 of the first NT 4.0 releases.
+    InitCommonControls();
 
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, PermissionDialogProc, 0);
     return 0;

@@ -11,7 +11,7 @@
 // Volatile so that the references, and with them the imports, stay.
 extern "C" {
 const void* volatile g_programImports[] = {
-    reinterpret_cast<const void*>(&InitCommonControlsEx),
+    reinterpret_cast<const void*>(&InitCommonControls),
     reinterpret_cast<const void*>(&GetUserNameA),
 };
 }

@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "app/app_state.h"
-#include "app/target_path.h"
+#include "app/target_check.h"
 #include "app/text_buffer.h"
 #include "app/warning_box.h"
 #include "dialog/apply_input.h"
@@ -39,9 +39,10 @@ BOOL OnInitDialog(HWND dialog)
     for (int box : kRightBoxes)
         SendDlgItemMessageA(dialog, box, BM_SETCHECK, BST_CHECKED, 0);
 
-    if (!ResolveTargetPath()) {
+    const char* refusal = ResolveCheckedTarget();
+    if (refusal != nullptr) {
         // Ended before it is ever shown: nothing has run, and nothing will.
-        ShowWarning(nullptr, kTargetPathTooLongText);
+        ShowWarning(nullptr, refusal);
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     }

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "permissions/system_tool.h"
+
 namespace {
 constexpr DWORD kCurrentDirectorySize = 260;
 }
@@ -24,8 +26,7 @@ DWORD RunHidden(char* commandLine)
     PROCESS_INFORMATION child;
     memset(&child, 0, sizeof child);
 
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                        nullptr, childDirectory, &startup, &child))
+    if (!StartSystemTool(commandLine, NORMAL_PRIORITY_CLASS, childDirectory, &startup, &child))
         return kRunHiddenNotStarted;
 
     WaitForSingleObject(child.hProcess, INFINITE);

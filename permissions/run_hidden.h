@@ -6,7 +6,8 @@
 // step is reported as failed rather than passing for a success.
 constexpr DWORD kRunHiddenNotStarted = 0xFFFFFFFFu;
 
-// Runs one command line as a child process with no visible window, in the
-// program's current directory, waits for it to end and returns its exit code.
+// Runs the system's cacls with one command line (whose first word is the
+// tool's name) as a child process with no visible window, in the program's
+// current directory, waits for it to end and returns its exit code.
 // commandLine must be writable (the platform may change it during the call).
 DWORD RunHidden(char* commandLine);

@@ -1,4 +1,4 @@
-// FindCommandLineTail against a reading of the rule that decides "quoted" by
+// FindCommandLineTail (and its wide form) against a reading of the rule that decides "quoted" by
 // counting the double quotes before a byte instead of toggling a flag.
 #include <stddef.h>
 #include <stdint.h>
@@ -36,6 +36,14 @@ size_t ReferenceTailOffset(const std::string& line)
     while (tail < line.size() && IsBlank(line[tail]))
         ++tail;
     return tail;
+}
+
+// A byte as a UTF-16 unit: ASCII as itself, anything above 0x7F moved above
+// 0xFF, where non-ASCII text is, so that no such unit can pass for a blank.
+wchar_t WidenedUnit(char byte)
+{
+    unsigned char value = static_cast<unsigned char>(byte);
+    return static_cast<wchar_t>(value < 0x80 ? value : 0xAC00 + value);
 }
 
 void PrintBytes(const char* label, const void* bytes, size_t size)
@@ -80,6 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Fail("starts with a blank", line, static_cast<long>(offset), expected);
     if (offset != expected)
         Fail("differs from the reference reading", line, static_cast<long>(offset), expected);
+
+    // The wide form reads the same line, each byte widened, to the same unit.
+    wchar_t* wide = new wchar_t[line.size() + 1];
+    for (size_t i = 0; i <= line.size(); ++i)
+        wide[i] = WidenedUnit(bytes[i]);
+    const wchar_t* wideTail = FindWideCommandLineTail(wide);
+    if (wideTail < wide || wideTail > wide + line.size() ||
+        static_cast<size_t>(wideTail - wide) != offset)
+        Fail("the wide form differs", line, static_cast<long>(wideTail - wide), expected);
+    delete[] wide;
 
     delete[] bytes;
     return 0;

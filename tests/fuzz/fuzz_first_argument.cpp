@@ -1,6 +1,6 @@
-// ExtractFirstArgument against an unbounded reading of the same rules, with
-// the target where the program keeps it: a 264-byte array between other
-// bytes that must never be touched.
+// ExtractFirstArgument (and its wide form) against an unbounded reading of
+// the same rules, with the target where the program keeps it: a 264-byte
+// array between other bytes that must never be touched.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -47,6 +47,14 @@ std::string ReferenceFirstArgument(const std::string& source)
     while (end < source.size() && !IsBlank(static_cast<unsigned char>(source[end])))
         ++end;
     return source.substr(i, end - i);
+}
+
+// A byte as a UTF-16 unit: ASCII as itself, anything above 0x7F moved above
+// 0xFF, where non-ASCII text is, so that no such unit can pass for a blank.
+wchar_t WidenedUnit(char byte)
+{
+    unsigned char value = static_cast<unsigned char>(byte);
+    return static_cast<wchar_t>(value < 0x80 ? value : 0xAC00 + value);
 }
 
 void PrintBytes(const char* label, const void* bytes, size_t size)
@@ -125,6 +133,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 memcmp(guarded.target, expected.data(), expected.size()) != 0)
                 Fail("differs from the reference reading", source, guarded);
         }
+    }
+
+    // The wide form, given the same text widened unit for unit, gives the
+    // same result and the same argument, widened.
+    if (!source.empty()) {
+        wchar_t* wide = new wchar_t[size + 1];
+        for (size_t i = 0; i <= source.size(); ++i)
+            wide[i] = WidenedUnit(sourceBytes[i]);
+        static wchar_t wideTarget[kTargetPathSize];
+        FirstArgumentResult wideResult =
+            ExtractWideFirstArgument(wide, wideTarget, kTargetPathSize);
+        if (wideResult != result)
+            Fail("the wide form gives another result", source, guarded);
+        for (size_t i = 0; result == FIRST_ARGUMENT_OK && i <= strlen(guarded.target); ++i)
+            if (wideTarget[i] != WidenedUnit(guarded.target[i]))
+                Fail("the wide form gives another argument", source, guarded);
+        delete[] wide;
     }
 
     delete[] sourceBytes;

@@ -177,4 +177,77 @@ TEST_F(TargetResolution, OverlongArgumentIsRefusedAndLeavesNoPath)
     EXPECT_STREQ(g_app.targetPath, "");
 }
 
+// The wide form of the command line, where a name the code page cannot hold
+// keeps its characters: read by the same rules as the bytes.
+struct WideCase {
+    const char* name;
+    std::wstring commandLine;
+    std::wstring argument;
+};
+
+class WideCommandLine : public testing::TestWithParam<WideCase> {};
+
+TEST_P(WideCommandLine, GivesTheFirstArgumentOfTheTail)
+{
+    const WideCase& c = GetParam();
+    wchar_t target[kTargetPathSize];
+    target[0] = L'x';
+    target[1] = 0;
+    EXPECT_EQ(ExtractWideFirstArgument(FindWideCommandLineTail(c.commandLine.c_str()), target,
+                                       kTargetPathSize),
+              FIRST_ARGUMENT_OK);
+    EXPECT_EQ(std::wstring(target), c.argument);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WideCommandLine,
+    testing::Values(
+        WideCase{"Hangul", L"\"C:\\\uD55C\\q.exe\" \"C:\\x\\\uD55C.txt\" /x", L"C:\\x\\\uD55C.txt"},
+        WideCase{"EmojiUnquoted", L"q.exe C:\\\xD83D\xDE00.txt more", L"C:\\\xD83D\xDE00.txt"},
+        WideCase{"QuotedNameWithBlanks", L"\"C:\\Program Files\\q.exe\" \t caf\u00E9 x",
+                 L"caf\u00E9"},
+        // Units above 0xFF whose low byte is a blank or a quote are ordinary.
+        WideCase{"HighUnitsAreNotBlanksOrQuotes", L"q.exe a\u0120b\u0122c d", L"a\u0120b\u0122c"},
+        WideCase{"NameAlone", L"q.exe", L"x"}),
+    [](const testing::TestParamInfo<WideCase>& info) { return info.param.name; });
+
+TEST(WideFirstArgument, TooLongIsRefusedAsTheBytesAre)
+{
+    std::wstring source = L"\"" + std::wstring(264, L'\uD55C') + L"\"";
+    wchar_t target[kTargetPathSize];
+    EXPECT_EQ(ExtractWideFirstArgument(source.c_str(), target, kTargetPathSize),
+              FIRST_ARGUMENT_TOO_LONG);
+    EXPECT_EQ(target[0], 0);
+}
+
+struct WildcardCase {
+    const char* name;
+    std::string path;
+    bool holdsWildcard;
+};
+
+class Wildcards : public testing::TestWithParam<WildcardCase> {};
+
+TEST_P(Wildcards, AreFoundAnywhereButInTheVerbatimPrefix)
+{
+    EXPECT_EQ(HoldsWildcard(GetParam().path.c_str()), GetParam().holdsWildcard);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Wildcards,
+    testing::Values(WildcardCase{"Plain", "C:\\data\\a.txt", false},
+                    WildcardCase{"Empty", "", false},
+                    WildcardCase{"Question", "C:\\data\\?.txt", true},
+                    WildcardCase{"Star", "C:\\data\\*", true},
+                    WildcardCase{"StarInAFolder", "C:\\a*\\b.txt", true},
+                    WildcardCase{"VerbatimPrefix", "\\\\?\\C:\\data\\a.txt", false},
+                    WildcardCase{"VerbatimUnc", "\\\\?\\UNC\\server\\share\\a", false},
+                    WildcardCase{"WildcardAfterVerbatimPrefix", "\\\\?\\C:\\?.txt", true},
+                    WildcardCase{"PrefixNotLeading", "C:\\\\?\\a.txt", true},
+                    WildcardCase{"PrefixWithoutItsBackslash", "\\\\?", true},
+                    WildcardCase{"DevicePrefix", "\\\\.\\C:\\a.txt", false},
+                    // Code page 932 text: no trail byte is below 0x40.
+                    WildcardCase{"Cp932", "C:\\" + kTesuto + kHyou + "\\\x81\x48", false}),
+    [](const testing::TestParamInfo<WildcardCase>& info) { return info.param.name; });
+
 }  // namespace

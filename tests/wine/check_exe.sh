@@ -36,23 +36,31 @@ done
 grep -qE '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$headers" ||
   { echo "missing: base relocations"; status=1; }
 
-# Every function the exe may import, one a line. A new import has to be added
-# here on purpose; nothing of a C runtime may be (the program has an entry
-# point of its own and never allocates).
+# Every function the exe may import, one DLL!Function a line. The exe must
+# load on NT 4.0 as first released, so only functions its system DLLs have
+# belong here; anything newer is looked up at run time with GetProcAddress.
+# A new import fails this check until it is added here, on purpose. Nothing
+# of a C runtime may be (the program has an entry point of its own and never
+# allocates).
 allowed_imports='
 ADVAPI32.dll!GetUserNameA
-COMCTL32.DLL!InitCommonControlsEx
+COMCTL32.DLL!InitCommonControls
 KERNEL32.dll!CloseHandle
 KERNEL32.dll!CreateProcessA
 KERNEL32.dll!ExitProcess
 KERNEL32.dll!GetCommandLineA
+KERNEL32.dll!GetCommandLineW
 KERNEL32.dll!GetCurrentDirectoryA
+KERNEL32.dll!GetCurrentProcess
 KERNEL32.dll!GetExitCodeProcess
+KERNEL32.dll!GetFileAttributesA
 KERNEL32.dll!GetModuleHandleA
 KERNEL32.dll!GetProcAddress
 KERNEL32.dll!GetSystemDirectoryA
 KERNEL32.dll!LoadLibraryA
+KERNEL32.dll!MultiByteToWideChar
 KERNEL32.dll!WaitForSingleObject
+KERNEL32.dll!WideCharToMultiByte
 USER32.dll!DialogBoxParamA
 USER32.dll!EndDialog
 USER32.dll!GetCursor

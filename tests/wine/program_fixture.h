@@ -1,5 +1,5 @@
-// A test that starts the real quorvel.exe, beside the stand-in tool, in a
-// fresh work folder, and makes sure it is gone afterwards.
+// A test that starts the real quorvel.exe, with the stand-in tool in the
+// system folders, in a fresh work folder, and makes sure it is gone afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,6 +36,13 @@ protected:
     {
         program_ = ui::Start(commandLine, folder_);
         EXPECT_NE(program_.process, nullptr) << commandLine;
+        return program_;
+    }
+
+    ui::Program& StartRawWide(const std::wstring& commandLine)
+    {
+        program_ = ui::StartWide(commandLine, folder_);
+        EXPECT_NE(program_.process, nullptr);
         return program_;
     }
 

@@ -1,5 +1,5 @@
-// The hidden command runner, with real child processes: the stand-in tool
-// beside this test is found first, as it is beside the program.
+// The hidden command runner, with real child processes: the stand-in tool in
+// the prefix's system folders takes the place of the system's cacls.
 #include <gtest/gtest.h>
 
 #include <stddef.h>
@@ -97,10 +97,22 @@ TEST_F(RunHiddenTest, CurrentDirectoryTooLongForTheBufferIsStillTheChilds)
     EXPECT_EQ(runs[0].directory, folder_ + "\\" + hyou130);
 }
 
-TEST_F(RunHiddenTest, CommandThatCannotStartIsAFailure)
+// The first word is handed over as it is and never chooses the program: a
+// cacls.exe in the current directory would be found first by name.
+TEST_F(RunHiddenTest, StartsTheSystemToolWhateverTheCommandLineAndCurrentDirectoryHold)
 {
-    EXPECT_NE(Run("no-such-program-quorvel-test.exe /x"), 0u);
-    EXPECT_NE(Run(""), 0u);
+    char standIn[MAX_PATH] = {};
+    GetSystemDirectoryA(standIn, MAX_PATH);
+    ASSERT_TRUE(CopyFileA((std::string(standIn) + "\\cacls.exe").c_str(),
+                          (folder_ + "\\cacls.exe").c_str(), FALSE));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+    EXPECT_EQ(Run("cacls \"C:\\x\" /E /R \"Users\""), 0u);
+    EXPECT_EQ(Run("no-such-program-quorvel-test.exe /x"), 0u);
+    std::vector<ToolRun> runs = ReadToolRuns(log_);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].commandLine, "no-such-program-quorvel-test.exe /x");
+    for (const ToolRun& run : runs)
+        EXPECT_TRUE(RanTheSystemTool(run));
 }
 
 typedef LONG(WINAPI* QuerySystemInformation)(ULONG, void*, ULONG, ULONG*);

@@ -15,24 +15,26 @@ std::string BinaryFolder()
 
 namespace {
 
-void RemoveTree(const std::string& folder)
+// With the W calls: a test may leave names behind that code page 932 cannot
+// hold, which the A calls would turn into other names and never remove.
+void RemoveTree(const std::wstring& folder)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string path = folder + "\\" + name;
+            std::wstring path = folder + L"\\" + name;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
             else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &entry));
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(find, &entry));
         FindClose(find);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
@@ -46,7 +48,9 @@ std::string FreshWorkFolder()
             c = '.';
     CreateDirectoryA("C:\\quorvel-tests", nullptr);
     std::string folder = "C:\\quorvel-tests\\" + name;
-    RemoveTree(folder);
+    wchar_t wideFolder[MAX_PATH];
+    MultiByteToWideChar(932, 0, folder.c_str(), -1, wideFolder, MAX_PATH);
+    RemoveTree(wideFolder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
@@ -88,6 +92,12 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
             run.directory = value;
         else if (tag == "show")
             run.show = value;
+        else if (tag == "exe")
+            run.exe = value;
+        else if (tag == "bits")
+            run.bits = value;
+        else if (tag == "exists")
+            run.pathExists = value;
         else if (tag == "end") {
             runs.push_back(run);
             run = ToolRun();
@@ -113,4 +123,49 @@ std::string ResetToolStandIn(const std::string& folder)
     SetVariable("QUORVEL_STANDIN_FAIL_MISSING", "");
     SetVariable("QUORVEL_STANDIN_EXIT_CODE", "");
     return log;
+}
+
+bool UnderWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+namespace {
+
+std::string WindowsFolder()
+{
+    char folder[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+std::string Lower(std::string text)
+{
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+std::string NativeSystemFolder()
+{
+    return WindowsFolder() + (UnderWow64() ? "\\Sysnative" : "\\system32");
+}
+
+testing::AssertionResult RanTheSystemTool(const ToolRun& run)
+{
+    // Started through the alias, the native tool may see its own path by
+    // either name.
+    std::string exe = Lower(run.exe);
+    std::string windows = Lower(WindowsFolder());
+    bool systemCopy = exe == windows + "\\system32\\cacls.exe" ||
+                      (UnderWow64() && exe == windows + "\\sysnative\\cacls.exe");
+    // The system's own tool has the system's bitness: 64 under WOW64 and
+    // for the 64-bit build of the program, else 32.
+    std::string nativeBits = (UnderWow64() || sizeof(void*) == 8) ? "64" : "32";
+    if (systemCopy && run.bits == nativeBits)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "ran " << run.exe << " (" << run.bits << "-bit), not the "
+                                       << nativeBits << "-bit system tool";
 }

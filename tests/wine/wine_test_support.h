@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-// The folder that holds quorvel.exe, the stand-in cacls.exe and the tests.
+// The folder that holds quorvel.exe and the tests. The stand-in cacls.exe is
+// in the prefix's system folders, never here.
 std::string BinaryFolder();
 // A new, empty folder for the running test, under C:\quorvel-tests.
 std::string FreshWorkFolder();
@@ -21,10 +24,22 @@ struct ToolRun {
     std::string commandLine;
     std::vector<std::string> arguments;  // after the program name
     std::string directory;
-    std::string show;  // "<STARTUPINFO flags> <show state>"
+    std::string show;        // "<STARTUPINFO flags> <show state>"
+    std::string exe;         // the path of the copy that ran, as it saw it
+    std::string bits;        // "32" or "64"
+    std::string pathExists;  // "1" when the path argument named something it could see
 };
 std::vector<ToolRun> ReadToolRuns(const std::string& logPath);
 std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs);
+
+// True when this test runs as a 32-bit process on 64-bit Windows.
+bool UnderWow64();
+// The system folder as a native program sees it, for writing a file there:
+// under WOW64, the Sysnative alias of system32; otherwise system32 itself.
+std::string NativeSystemFolder();
+// Whether the run was the system's own tool, and the native one: the stand-in
+// in the system folder, of the bitness of the Windows the test runs on.
+testing::AssertionResult RanTheSystemTool(const ToolRun& run);
 
 // Points the stand-in at a fresh log in folder and clears its failure rules;
 // returns the log's path.

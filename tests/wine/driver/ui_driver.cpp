@@ -72,6 +72,24 @@ Program Start(const std::string& commandLine, const std::string& directory)
     return program;
 }
 
+Program StartWide(const std::wstring& commandLine, const std::string& directory)
+{
+    Program program;
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    std::wstring wideDirectory = Widen(directory);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       directory.empty() ? nullptr : wideDirectory.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        program.process = info.hProcess;
+        program.processId = info.dwProcessId;
+    }
+    return program;
+}
+
 DWORD WaitForExit(Program& program, DWORD timeoutMs)
 {
     if (program.process == nullptr)
@@ -149,6 +167,11 @@ void SetItemText(HWND dialog, int id, const std::string& text)
 {
     std::wstring wide = Widen(text);
     SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void SetItemTextWide(HWND dialog, int id, const std::wstring& text)
+{
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::vector<std::string> ComboItems(HWND dialog, int id)

@@ -21,6 +21,9 @@ struct Program {
 
 // Starts commandLine exactly as given (no quoting is added) in directory.
 Program Start(const std::string& commandLine, const std::string& directory);
+// The same from a UTF-16 command line, which may hold characters that code
+// page 932 cannot (as a command line from the shell may).
+Program StartWide(const std::wstring& commandLine, const std::string& directory);
 // Waits for the process to end; returns its exit code, or STILL_ACTIVE after
 // the timeout (the process is then killed, so no test leaves it behind).
 DWORD WaitForExit(Program& program, DWORD timeoutMs = kDefaultTimeoutMs);
@@ -36,6 +39,7 @@ HWND WaitForWindow(const Program& program, WindowKind kind, DWORD timeoutMs = kD
 std::string Text(HWND window);
 std::string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
+void SetItemTextWide(HWND dialog, int id, const std::wstring& text);
 std::vector<std::string> ComboItems(HWND dialog, int id);
 int CheckState(HWND dialog, int id);
 void SetCheckState(HWND dialog, int id, int state);

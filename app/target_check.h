@@ -1,0 +1,11 @@
+// The target, resolved and checked against what the user gave, before the
+// dialog acts on it.
+#pragma once
+
+// Resolves g_app.targetPath and returns the text of the warning that refuses
+// it, or nullptr when it may be acted on. The program reads its command line
+// and the open-file dialog's answer in the ANSI code page, where a character
+// that page lacks becomes ? or a look-alike ("best fit": é becomes e); the
+// path is refused unless it reads back as exactly the wide form the user
+// gave, and when it holds a wildcard.
+const char* ResolveCheckedTarget();

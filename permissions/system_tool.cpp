@@ -1,0 +1,87 @@
+#include "permissions/system_tool.h"
+
+#include <stddef.h>
+
+#include "app/text_buffer.h"
+
+namespace {
+
+constexpr UINT kFolderCapacity = MAX_PATH;
+constexpr size_t kToolPathSize = MAX_PATH + 32;
+
+typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
+typedef UINT(WINAPI* GetFolderFunction)(LPSTR, UINT);
+typedef BOOL(WINAPI* RedirectionFunction)(PVOID*);
+
+// Functions newer than NT 4.0 are looked up at run time, so that the program
+// still loads where they are missing.
+void* KernelFunction(const char* name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel == nullptr ? nullptr : reinterpret_cast<void*>(GetProcAddress(kernel, name));
+}
+
+bool RunsUnderWow64()
+{
+    auto isWow64Process =
+        reinterpret_cast<IsWow64ProcessFunction>(KernelFunction("IsWow64Process"));
+    BOOL wow64 = FALSE;
+    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool ComposeToolPath(char* path, GetFolderFunction getFolder, const char* rest)
+{
+    UINT length = getFolder == nullptr ? 0 : getFolder(path, kFolderCapacity);
+    size_t used = length;
+    return length > 0 && length < kFolderCapacity && AppendText(path, kToolPathSize, &used, rest);
+}
+
+BOOL Start(const char* tool, char* commandLine, DWORD creationFlags, const char* directory,
+           STARTUPINFOA* startup, PROCESS_INFORMATION* child)
+{
+    return CreateProcessA(tool, commandLine, nullptr, nullptr, FALSE, creationFlags, nullptr,
+                          directory, startup, child);
+}
+
+// Under WOW64 the system folder is redirected to SysWOW64 for this process.
+// The Sysnative alias reaches the native one; where the alias is missing
+// (64-bit Windows before Vista), the redirection is switched off for this
+// thread while the tool is started, and only then. Without either, the
+// 32-bit tool would read another folder's files, so nothing is started.
+BOOL StartNativeTool(char* commandLine, DWORD creationFlags, const char* directory,
+                     STARTUPINFOA* startup, PROCESS_INFORMATION* child)
+{
+    char tool[kToolPathSize];
+    // The shared Windows folder: GetWindowsDirectoryA answers a private one
+    // for some programs on a terminal server.
+    auto getWindowsFolder =
+        reinterpret_cast<GetFolderFunction>(KernelFunction("GetSystemWindowsDirectoryA"));
+    if (ComposeToolPath(tool, getWindowsFolder, "\\Sysnative\\cacls.exe") &&
+        GetFileAttributesA(tool) != INVALID_FILE_ATTRIBUTES)
+        return Start(tool, commandLine, creationFlags, directory, startup, child);
+
+    auto disable =
+        reinterpret_cast<RedirectionFunction>(KernelFunction("Wow64DisableWow64FsRedirection"));
+    auto revert =
+        reinterpret_cast<RedirectionFunction>(KernelFunction("Wow64RevertWow64FsRedirection"));
+    PVOID previous = nullptr;
+    if (!ComposeToolPath(tool, GetSystemDirectoryA, "\\cacls.exe") || disable == nullptr ||
+        revert == nullptr || !disable(&previous))
+        return FALSE;
+    BOOL started = Start(tool, commandLine, creationFlags, directory, startup, child);
+    revert(&previous);
+    return started;
+}
+
+}  // namespace
+
+BOOL StartSystemTool(char* commandLine, DWORD creationFlags, const char* directory,
+                     STARTUPINFOA* startup, PROCESS_INFORMATION* child)
+{
+    if (RunsUnderWow64())
+        return StartNativeTool(commandLine, creationFlags, directory, startup, child);
+    char tool[kToolPathSize];
+    if (!ComposeToolPath(tool, GetSystemDirectoryA, "\\cacls.exe"))
+        return FALSE;
+    return Start(tool, commandLine, creationFlags, directory, startup, child);
+}
