@@ -22,10 +22,13 @@ struct ToolRun {
     std::vector<std::string> arguments;  // after the program name
     std::string directory;
     std::string show;  // "<STARTUPINFO flags> <show state>"
+    unsigned long processId = 0;
+    long long start = 0;   // QueryPerformanceCounter ticks
+    long long finish = 0;  // 0 while the run has not ended
 };
 std::vector<ToolRun> ReadToolRuns(const std::string& logPath);
 std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs);
 
-// Points the stand-in at a fresh log in folder and clears its failure rules;
-// returns the log's path.
+// Points the stand-in at a fresh log in folder and clears its failure and
+// sleep rules; returns the log's path.
 std::string ResetToolStandIn(const std::string& folder);
