@@ -14,8 +14,10 @@ bool IsInput(UINT message)
 
 // Dispatches what is waiting in the thread's queue. Input is dropped: the
 // caller has disabled its windows for the run, and input that still arrives
-// (posted by another program) must not change them behind its back. Returns
-// true when a WM_QUIT was among the messages, with its code.
+// (posted by another program, or typed into a control that kept the focus)
+// must not change them behind its back. With no key messages dispatched,
+// there is nothing to translate into characters either. Returns true when a
+// WM_QUIT was among the messages, with its code.
 bool DispatchWaitingMessages(WPARAM* quitCode)
 {
     bool quit = false;
@@ -25,7 +27,6 @@ bool DispatchWaitingMessages(WPARAM* quitCode)
             quit = true;
             *quitCode = message.wParam;
         } else if (!IsInput(message.message)) {
-            TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
