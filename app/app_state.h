@@ -34,6 +34,8 @@ struct AppState {
     int32_t originFlag;
     char targetPath[kTargetPathSize];
     char title[kTitleSize];
+    // The caption while an Apply runs; title stays untouched, to be put back.
+    char progressTitle[kTitleSize];
     char userName[kUserNameSize];
     char commandBuffer[kCommandBufferSize];
 };

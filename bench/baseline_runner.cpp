@@ -12,7 +12,7 @@
 // (QUORVEL_BENCH_PROGRAM_IMPORTS), and baseline_runner_steps also does around
 // each run what the program's step does beyond a bare CreateProcessA
 // (QUORVEL_BENCH_PROGRAM_STEP): the wait cursor, the explicit current
-// directory and the priority class.
+// directory, the priority class, and a wait that dispatches messages.
 #include <windows.h>
 
 #include <stdlib.h>
@@ -33,6 +33,33 @@ constexpr DWORD kCommandTextSize = 16384;
 char g_commandText[kCommandTextSize];
 char* g_commands[kMaxCommands];
 int g_commandCount = 0;
+
+#ifdef QUORVEL_BENCH_PROGRAM_STEP
+// The program's wait, as permissions/run_hidden.cpp does it: the child and
+// the thread's messages together, input dropped, a WM_QUIT kept for later.
+void WaitDispatchingMessages(HANDLE process)
+{
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = message.wParam;
+            } else if (!(message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) &&
+                       !(message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST)) {
+                DispatchMessageA(&message);
+            }
+        }
+        DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken != WAIT_OBJECT_0 + 1)
+            break;
+    }
+    if (quit)
+        PostQuitMessage(static_cast<int>(quitCode));
+}
+#endif
 
 bool LoadCommands(const char* path)
 {
@@ -78,7 +105,11 @@ void RunCommands()
         if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, flags, nullptr, childDirectory,
                             &startup, &child))
             continue;
+#ifdef QUORVEL_BENCH_PROGRAM_STEP
+        WaitDispatchingMessages(child.hProcess);
+#else
         WaitForSingleObject(child.hProcess, INFINITE);
+#endif
         CloseHandle(child.hProcess);
         CloseHandle(child.hThread);
     }

@@ -9,6 +9,7 @@ set(QUORVEL_CORE_SOURCES
   app/command_line.cpp
   app/target_path.cpp
   dialog/window_title.cpp
+  dialog/progress_title.cpp
   dialog/apply_input.cpp
   permissions/step_commands.cpp
   permissions/step_sequence.cpp)

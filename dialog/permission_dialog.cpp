@@ -7,6 +7,7 @@
 #include "app/text_buffer.h"
 #include "app/warning_box.h"
 #include "dialog/apply_input.h"
+#include "dialog/busy_state.h"
 #include "dialog/window_title.h"
 #include "permissions/apply_permissions.h"
 #include "resources/resource.h"
@@ -74,7 +75,37 @@ void OnApply(HWND dialog)
         ShowWarning(dialog, DescribeApplyInputProblem(problem));
         return;
     }
-    ApplyPermissions(dialog, g_app.targetPath);
+    ApplyPermissions(dialog, g_app.targetPath, ShowStepProgress);
+}
+
+BOOL OnCommand(HWND dialog, int id)
+{
+    switch (id) {
+    case IDOK:
+        // Busy for the whole command, warning boxes included: an Apply never
+        // starts inside another, whatever is posted meanwhile.
+        if (!IsDialogBusy()) {
+            EnterBusyState(dialog);
+            OnApply(dialog);
+            LeaveBusyState(dialog);
+        }
+        return TRUE;
+    case IDCANCEL:
+        if (!IsDialogBusy())
+            EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Without this the arrow comes back whenever the mouse moves while a step runs.
+BOOL OnSetCursor(HWND dialog)
+{
+    if (!IsDialogBusy())
+        return FALSE;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
 }
 
 }  // namespace
@@ -85,15 +116,14 @@ INT_PTR CALLBACK PermissionDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnApply(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
+        return OnCommand(dialog, LOWORD(wParam));
+    case WM_SETCURSOR:
+        return OnSetCursor(dialog);
+    case WM_CLOSE:
+        // Left to the dialog manager, it would post an IDCANCEL that could
+        // arrive only after the Apply and end the dialog then.
+        return IsDialogBusy();
     }
-    return FALSE;
+    // Keys sent to the dialog itself, by another program, while busy.
+    return IsDialogBusy() && message >= WM_KEYFIRST && message <= WM_KEYLAST;
 }

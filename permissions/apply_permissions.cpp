@@ -7,9 +7,19 @@
 
 namespace {
 
-bool IsDialogBoxTicked(void* dialog, int boxId)
+struct ApplyContext {
+    HWND dialog;
+    StepProgressFunction showProgress;
+};
+
+HWND DialogOf(void* context)
 {
-    return SendDlgItemMessageA(static_cast<HWND>(dialog), boxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return static_cast<ApplyContext*>(context)->dialog;
+}
+
+bool IsDialogBoxTicked(void* context, int boxId)
+{
+    return SendDlgItemMessageA(DialogOf(context), boxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 uint32_t RunStepCommand(void*, char* commandLine)
@@ -20,17 +30,25 @@ uint32_t RunStepCommand(void*, char* commandLine)
     return RunHidden(commandLine);
 }
 
-void ReportStepFailure(void* dialog, const char* message)
+void ReportStepFailure(void* context, const char* message)
 {
-    ShowWarning(static_cast<HWND>(dialog), message);
+    ShowWarning(DialogOf(context), message);
+}
+
+void ReportStepProgress(void* context, int stepNumber, int stepCount, const char* stepName)
+{
+    auto* apply = static_cast<ApplyContext*>(context);
+    apply->showProgress(apply->dialog, stepNumber, stepCount, stepName);
 }
 
 }  // namespace
 
-void ApplyPermissions(HWND dialog, const char* targetPath)
+void ApplyPermissions(HWND dialog, const char* targetPath, StepProgressFunction showProgress)
 {
     HCURSOR previousCursor = GetCursor();
-    PermissionStepHooks hooks = {dialog, IsDialogBoxTicked, RunStepCommand, ReportStepFailure};
+    ApplyContext context = {dialog, showProgress};
+    PermissionStepHooks hooks = {&context, IsDialogBoxTicked, RunStepCommand, ReportStepFailure,
+                                 ReportStepProgress};
     RunPermissionSteps(hooks, g_app.commandBuffer, sizeof g_app.commandBuffer, targetPath,
                        g_app.userName);
     SetCursor(previousCursor);

@@ -5,8 +5,64 @@
 #include "permissions/system_tool.h"
 
 namespace {
+
 constexpr DWORD kCurrentDirectorySize = 260;
+
+bool IsInput(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
+
+// Dispatches what is waiting in the thread's queue. Input is dropped: the
+// caller has disabled its windows for the run, and input that still arrives
+// (posted by another program, or typed into a control that kept the focus)
+// must not change them behind its back. With no key messages dispatched,
+// there is nothing to translate into characters either. Returns true when a
+// WM_QUIT was among the messages, with its code.
+bool DispatchWaitingMessages(WPARAM* quitCode)
+{
+    bool quit = false;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit = true;
+            *quitCode = message.wParam;
+        } else if (!IsInput(message.message)) {
+            DispatchMessageA(&message);
+        }
+    }
+    return quit;
+}
+
+// Waits for the child with no time limit, dispatching the thread's messages
+// meanwhile, so that its windows repaint and answer, and the system never
+// takes the program for hung. A WM_QUIT ends no wait: the child is waited for
+// whatever happens, and the quit is posted again afterwards for the message
+// loop it was meant for.
+void WaitDispatchingMessages(HANDLE process)
+{
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        // Emptied before every wait: the wait wakes only for messages that
+        // arrive after the queue was last read.
+        if (DispatchWaitingMessages(&quitCode))
+            quit = true;
+        DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0)
+            break;
+        if (woken != WAIT_OBJECT_0 + 1) {
+            // The wait itself failed; waiting on the child alone cannot spin.
+            WaitForSingleObject(process, INFINITE);
+            break;
+        }
+    }
+    if (quit)
+        PostQuitMessage(static_cast<int>(quitCode));
+}
+
+}  // namespace
 
 DWORD RunHidden(char* commandLine)
 {
@@ -29,7 +85,7 @@ DWORD RunHidden(char* commandLine)
     if (!StartSystemTool(commandLine, NORMAL_PRIORITY_CLASS, childDirectory, &startup, &child))
         return kRunHiddenNotStarted;
 
-    WaitForSingleObject(child.hProcess, INFINITE);
+    WaitDispatchingMessages(child.hProcess);
     DWORD exitCode = kRunHiddenNotStarted;
     if (!GetExitCodeProcess(child.hProcess, &exitCode))
         exitCode = kRunHiddenNotStarted;

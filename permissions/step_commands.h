@@ -9,6 +9,7 @@ struct PermissionStep {
     int conditionBoxId;       // the check box that must be ticked; 0 = always runs
     const char* switches;     // between the quoted path and the quoted name
     const char* grantSuffix;  // written after the name inside its quotes; "" to revoke
+    const char* name;         // what the step applies, in a word, for the progress caption
     const char* failureText;  // follows the target path directly; begins with a blank
 };
 

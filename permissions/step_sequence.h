@@ -15,10 +15,14 @@ struct PermissionStepHooks {
     uint32_t (*runCommand)(void* context, char* commandLine);
     // Tells the user of one failed step; returns when the user has seen it.
     void (*reportFailure)(void* context, const char* message);
+    // Called just before each step runs: step stepNumber of the stepCount
+    // that this Apply runs (both from 1), and the step's name.
+    void (*reportProgress)(void* context, int stepNumber, int stepCount, const char* stepName);
 };
 
-// Reads the subdirectories box once, then runs the revoking step and each
-// ticked grant in order, reading each right's box when its step is reached.
+// Reads the subdirectories box once and counts the steps that will run, then
+// runs the revoking step and each ticked grant in order, reading each right's
+// box again when its step is reached.
 // Every step runs whatever the earlier ones gave, and every failure is
 // reported on its own. buffer holds each command line, then each failure
 // message, in turn.

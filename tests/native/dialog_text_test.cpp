@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dialog/apply_input.h"
+#include "dialog/progress_title.h"
 #include "dialog/window_title.h"
 
 namespace {
@@ -31,6 +32,50 @@ INSTANTIATE_TEST_SUITE_P(
                     TitleCase{"Longest", std::string(263, 'a'),
                               std::string(263, 'a') + " - Quorvel"}),
     [](const testing::TestParamInfo<TitleCase>& info) { return info.param.name; });
+
+struct ProgressCase {
+    const char* name;
+    int stepNumber, stepCount;
+    const char* stepName;
+    std::string dialogTitle;
+    std::string title;
+};
+
+class ProgressTitle : public testing::TestWithParam<ProgressCase> {};
+
+// The dialog's own caption comes back whole after the progress, so the path
+// and its code page 932 bytes stay as they were.
+TEST_P(ProgressTitle, IsTheStepThenTheDialogsCaption)
+{
+    const ProgressCase& c = GetParam();
+    char title[2048];
+    EXPECT_TRUE(ComposeProgressTitle(title, sizeof title, c.stepNumber, c.stepCount, c.stepName,
+                                     c.dialogTitle.c_str()));
+    EXPECT_EQ(std::string(title), c.title);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProgressTitle,
+    testing::Values(
+        ProgressCase{"Revoke", 1, 5, "初期化", "D:\\share - Quorvel",
+                     "[1/5 初期化] D:\\share - Quorvel"},
+        ProgressCase{"Cp932Path", 2, 3, "読み取り", "C:\\\x95\x5C - Quorvel",
+                     "[2/3 読み取り] C:\\\x95\x5C - Quorvel"},
+        ProgressCase{"TwoDigits", 12, 140, "変更", "x - Quorvel", "[12/140 変更] x - Quorvel"},
+        ProgressCase{"LongestPath", 5, 5, "フルコントロール", std::string(263, 'a') + " - Quorvel",
+                     "[5/5 フルコントロール] " + std::string(263, 'a') + " - Quorvel"}),
+    [](const testing::TestParamInfo<ProgressCase>& info) { return info.param.name; });
+
+TEST(ProgressTitleBuffer, TooSmallGivesAnEmptyCaptionNeverACutOne)
+{
+    const char* dialogTitle = "D:\\share - Quorvel";
+    std::string whole = "[1/5 初期化] D:\\share - Quorvel";
+    char title[64];
+    EXPECT_FALSE(ComposeProgressTitle(title, whole.size(), 1, 5, "初期化", dialogTitle));
+    EXPECT_EQ(title[0], '\0');
+    EXPECT_TRUE(ComposeProgressTitle(title, whole.size() + 1, 1, 5, "初期化", dialogTitle));
+    EXPECT_EQ(std::string(title), whole);
+}
 
 struct InputCase {
     const char* name;

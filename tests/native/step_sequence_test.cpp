@@ -38,9 +38,15 @@ void Report(void* context, const char* message)
     static_cast<FakeDialog*>(context)->events.push_back(std::string("box: ") + message);
 }
 
+void Progress(void* context, int stepNumber, int stepCount, const char* stepName)
+{
+    static_cast<FakeDialog*>(context)->events.push_back("step " + std::to_string(stepNumber) + "/" +
+                                                        std::to_string(stepCount) + " " + stepName);
+}
+
 std::vector<std::string> Apply(FakeDialog& dialog, const char* path, const char* user)
 {
-    PermissionStepHooks hooks = {&dialog, IsTicked, Run, Report};
+    PermissionStepHooks hooks = {&dialog, IsTicked, Run, Report, Progress};
     char buffer[2048];
     RunPermissionSteps(hooks, buffer, sizeof buffer, path, user);
     return dialog.events;
@@ -61,30 +67,68 @@ TEST_P(StepPlan, RunsTheRevokeAndEachTickedGrantInOrder)
     EXPECT_EQ(Apply(dialog, "C:\\share\\docs", "Users"), GetParam().events);
 }
 
+// The subdirectories box, then the count of the steps to run, then each step
+// with its box read again when it is reached.
+#define COUNTED "box 1006", "box 1001", "box 1002", "box 1003", "box 1000"
+
 INSTANTIATE_TEST_SUITE_P(
     Table, StepPlan,
-    testing::Values(PlanCase{"NothingTicked",
-                             {},
-                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
-                              "box 1001", "box 1002", "box 1003", "box 1000"}},
-                    PlanCase{"AllRights",
-                             {FULL, READ, WRITE, CHANGE},
-                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
-                              "box 1001", "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"",
-                              "box 1002", "run cacls \"C:\\share\\docs\" /E /G \"Users:W\"",
-                              "box 1003", "run cacls \"C:\\share\\docs\" /E /G \"Users:C\"",
-                              "box 1000", "run cacls \"C:\\share\\docs\" /E /G \"Users:F\""}},
-                    PlanCase{"ReadAndChangeWithSubdirectories",
-                             {READ, CHANGE, SUBDIRS},
-                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
-                              "box 1001", "run cacls \"C:\\share\\docs\" /E /G \"Users:R\" /T",
-                              "box 1002", "box 1003",
-                              "run cacls \"C:\\share\\docs\" /E /G \"Users:C\" /T", "box 1000"}},
-                    PlanCase{"OnlySubdirectories",
-                             {SUBDIRS},
-                             {"box 1006", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
-                              "box 1001", "box 1002", "box 1003", "box 1000"}}),
+    testing::Values(
+        PlanCase{"NothingTicked",
+                 {},
+                 {COUNTED, "step 1/1 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
+                  "box 1001", "box 1002", "box 1003", "box 1000"}},
+        PlanCase{"AllRights",
+                 {FULL, READ, WRITE, CHANGE},
+                 {COUNTED, "step 1/5 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
+                  "box 1001", "step 2/5 読み取り",
+                  "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"", "box 1002",
+                  "step 3/5 書き込み", "run cacls \"C:\\share\\docs\" /E /G \"Users:W\"",
+                  "box 1003", "step 4/5 変更", "run cacls \"C:\\share\\docs\" /E /G \"Users:C\"",
+                  "box 1000", "step 5/5 フルコントロール",
+                  "run cacls \"C:\\share\\docs\" /E /G \"Users:F\""}},
+        PlanCase{"ReadAndChangeWithSubdirectories",
+                 {READ, CHANGE, SUBDIRS},
+                 {COUNTED, "step 1/3 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
+                  "box 1001", "step 2/3 読み取り",
+                  "run cacls \"C:\\share\\docs\" /E /G \"Users:R\" /T", "box 1002", "box 1003",
+                  "step 3/3 変更", "run cacls \"C:\\share\\docs\" /E /G \"Users:C\" /T",
+                  "box 1000"}},
+        PlanCase{"OnlySubdirectories",
+                 {SUBDIRS},
+                 {COUNTED, "step 1/1 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
+                  "box 1001", "box 1002", "box 1003", "box 1000"}}),
     [](const testing::TestParamInfo<PlanCase>& info) { return info.param.name; });
+
+#undef COUNTED
+
+// A box ticked after the steps were counted (by a message from another
+// program; the user cannot reach a busy dialog) still runs its step, and the
+// progress never shows a step beyond the last.
+TEST(StepProgress, BoxTickedAfterTheCountNeverShowsAStepBeyondTheLast)
+{
+    struct TickingDialog {
+        int reads = 0;
+        std::vector<std::string> steps;
+    } dialog;
+    auto isTicked = [](void* context, int box) {
+        auto* d = static_cast<TickingDialog*>(context);
+        ++d->reads;
+        // Full control reads as unticked while counting (reads 1-5) and as
+        // ticked when its step is reached.
+        return box == FULL && d->reads > 5;
+    };
+    auto run = [](void*, char*) -> uint32_t { return 0; };
+    auto report = [](void*, const char*) {};
+    auto progress = [](void* context, int stepNumber, int stepCount, const char* stepName) {
+        static_cast<TickingDialog*>(context)->steps.push_back(
+            std::to_string(stepNumber) + "/" + std::to_string(stepCount) + " " + stepName);
+    };
+    PermissionStepHooks hooks = {&dialog, isTicked, run, report, progress};
+    char buffer[2048];
+    RunPermissionSteps(hooks, buffer, sizeof buffer, "C:\\a", "Users");
+    EXPECT_EQ(dialog.steps, (std::vector<std::string>{"1/1 初期化", "2/2 フルコントロール"}));
+}
 
 TEST(StepFailures, EachFailedStepIsReportedOnItsOwnAndTheSequenceGoesOn)
 {
@@ -92,11 +136,12 @@ TEST(StepFailures, EachFailedStepIsReportedOnItsOwnAndTheSequenceGoesOn)
     dialog.ticked = {READ, CHANGE, SUBDIRS};
     dialog.failWhenContains = ":C";
     std::vector<std::string> events = Apply(dialog, "C:\\share\\docs", "Users");
-    ASSERT_EQ(events.size(), 9u);
-    EXPECT_EQ(events[6], "run cacls \"C:\\share\\docs\" /E /G \"Users:C\" /T");
-    EXPECT_EQ(events[7],
+    ASSERT_EQ(events.size(), 16u);
+    EXPECT_EQ(events[12], "step 3/3 変更");
+    EXPECT_EQ(events[13], "run cacls \"C:\\share\\docs\" /E /G \"Users:C\" /T");
+    EXPECT_EQ(events[14],
               "box: C:\\share\\docs の指定ユーザーに対する変更アクセス権の設定に失敗しました。");
-    EXPECT_EQ(events[8], "box 1000");
+    EXPECT_EQ(events[15], "box 1000");
 }
 
 TEST(StepFailures, EveryStepFailingGivesOneReportPerStepInOrder)

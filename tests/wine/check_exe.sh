@@ -62,13 +62,22 @@ KERNEL32.dll!MultiByteToWideChar
 KERNEL32.dll!WaitForSingleObject
 KERNEL32.dll!WideCharToMultiByte
 USER32.dll!DialogBoxParamA
+USER32.dll!DispatchMessageA
+USER32.dll!EnableWindow
 USER32.dll!EndDialog
+USER32.dll!GetActiveWindow
 USER32.dll!GetCursor
+USER32.dll!GetFocus
+USER32.dll!IsChild
 USER32.dll!LoadCursorA
 USER32.dll!MessageBoxA
+USER32.dll!MsgWaitForMultipleObjects
+USER32.dll!PeekMessageA
+USER32.dll!PostQuitMessage
 USER32.dll!SendDlgItemMessageA
 USER32.dll!SendMessageA
 USER32.dll!SetCursor
+USER32.dll!SetWindowLongA
 '
 # The start-up, exit and heap functions of the C runtimes and of Win32. The
 # allow-list already refuses them; this names the fault plainly.

@@ -5,6 +5,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,96 @@ TEST_F(RunHiddenTest, StartsTheSystemToolWhateverTheCommandLineAndCurrentDirecto
     EXPECT_EQ(runs[1].commandLine, "no-such-program-quorvel-test.exe /x");
     for (const ToolRun& run : runs)
         EXPECT_TRUE(RanTheSystemTool(run));
+}
+
+// A window of the test's own thread that notes what reaches it and when, on
+// the stand-in's clock.
+struct Received {
+    std::vector<UINT> messages;
+    long long firstTimer = 0;
+};
+Received g_received;
+
+LRESULT CALLBACK NoteMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER || message == WM_APP || message == WM_KEYDOWN || message == WM_CHAR ||
+        message == WM_LBUTTONDOWN) {
+        g_received.messages.push_back(message);
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        if (message == WM_TIMER && g_received.firstTimer == 0)
+            g_received.firstTimer = now.QuadPart;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class RunHiddenWaitTest : public RunHiddenTest {
+protected:
+    void SetUp() override
+    {
+        RunHiddenTest::SetUp();
+        g_received = Received();
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = NoteMessage;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuorvelRunHiddenWait";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowW(L"QuorvelRunHiddenWait", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+        ASSERT_NE(window_, nullptr);
+        SetVariable("QUORVEL_STANDIN_SLEEP_ON", "Users");
+        SetVariable("QUORVEL_STANDIN_SLEEP_MS", "600");
+    }
+    void TearDown() override
+    {
+        DestroyWindow(window_);
+        MSG left;
+        while (PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        RunHiddenTest::TearDown();
+    }
+    HWND window_ = nullptr;
+};
+
+TEST_F(RunHiddenWaitTest, MessagesAreDispatchedWhileTheChildRuns)
+{
+    SetTimer(window_, 1, 50, nullptr);
+    PostMessageW(window_, WM_APP, 0, 0);
+    EXPECT_EQ(Run("cacls \"C:\\x\" /E /R \"Users\""), 0u);
+    KillTimer(window_, 1);
+    std::vector<ToolRun> runs = ReadToolRuns(log_);
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_NE(runs[0].finish, 0);
+    EXPECT_NE(std::count(g_received.messages.begin(), g_received.messages.end(), WM_APP), 0);
+    EXPECT_GE(std::count(g_received.messages.begin(), g_received.messages.end(), WM_TIMER), 3);
+    EXPECT_LT(g_received.firstTimer, runs[0].finish);
+}
+
+TEST_F(RunHiddenWaitTest, InputPostedMeanwhileIsDropped)
+{
+    PostMessageW(window_, WM_KEYDOWN, VK_SPACE, 1);
+    PostMessageW(window_, WM_CHAR, 'x', 1);
+    PostMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageW(window_, WM_APP, 0, 0);
+    EXPECT_EQ(Run("cacls \"C:\\x\" /E /R \"Users\""), 0u);
+    EXPECT_EQ(g_received.messages, std::vector<UINT>{WM_APP});
+    MSG left;
+    EXPECT_FALSE(PeekMessageW(&left, window_, 0, 0, PM_REMOVE));
+}
+
+// A WM_QUIT belongs to the message loop that called the runner: the child is
+// still waited for, and the quit is there again, with its code, afterwards.
+TEST_F(RunHiddenWaitTest, QuitIsPostedAgainAfterTheChildHasEnded)
+{
+    PostQuitMessage(7);
+    EXPECT_EQ(Run("cacls \"C:\\x\" /E /R \"Users\""), 0u);
+    std::vector<ToolRun> runs = ReadToolRuns(log_);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_NE(runs[0].finish, 0);
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
 }
 
 typedef LONG(WINAPI* QuerySystemInformation)(ULONG, void*, ULONG, ULONG*);

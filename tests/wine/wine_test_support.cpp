@@ -98,9 +98,22 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
             run.bits = value;
         else if (tag == "exists")
             run.pathExists = value;
+        else if (tag == "pid")
+            run.processId = std::stoul(value);
+        else if (tag == "start")
+            run.start = std::stoll(value);
         else if (tag == "end") {
             runs.push_back(run);
             run = ToolRun();
+        } else if (tag == "finish") {
+            // "<process ID> <time>", written when that run ended.
+            std::istringstream fields(value);
+            unsigned long processId = 0;
+            long long finish = 0;
+            fields >> processId >> finish;
+            for (ToolRun& started : runs)
+                if (started.processId == processId && started.finish == 0)
+                    started.finish = finish;
         }
     }
     return runs;
@@ -122,6 +135,8 @@ std::string ResetToolStandIn(const std::string& folder)
     SetVariable("QUORVEL_STANDIN_FAIL_ON", "");
     SetVariable("QUORVEL_STANDIN_FAIL_MISSING", "");
     SetVariable("QUORVEL_STANDIN_EXIT_CODE", "");
+    SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
+    SetVariable("QUORVEL_STANDIN_SLEEP_MS", "");
     return log;
 }
 

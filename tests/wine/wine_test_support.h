@@ -28,6 +28,9 @@ struct ToolRun {
     std::string exe;         // the path of the copy that ran, as it saw it
     std::string bits;        // "32" or "64"
     std::string pathExists;  // "1" when the path argument named something it could see
+    unsigned long processId = 0;
+    long long start = 0;   // QueryPerformanceCounter ticks
+    long long finish = 0;  // 0 while the run has not ended
 };
 std::vector<ToolRun> ReadToolRuns(const std::string& logPath);
 std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs);
@@ -41,6 +44,6 @@ std::string NativeSystemFolder();
 // in the system folder, of the bitness of the Windows the test runs on.
 testing::AssertionResult RanTheSystemTool(const ToolRun& run);
 
-// Points the stand-in at a fresh log in folder and clears its failure rules;
-// returns the log's path.
+// Points the stand-in at a fresh log in folder and clears its failure and
+// sleep rules; returns the log's path.
 std::string ResetToolStandIn(const std::string& folder);

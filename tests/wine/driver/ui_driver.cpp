@@ -214,43 +214,63 @@ void AnswerMessageBox(HWND box)
 
 namespace {
 
-struct PendingApply {
-    HWND dialog;
-};
-
 DWORD WINAPI SendApply(void* parameter)
 {
-    auto* pending = static_cast<PendingApply*>(parameter);
+    HWND dialog = static_cast<HWND>(parameter);
     // A sent message returns only when the dialog procedure has returned,
     // which is when the Apply, with all its boxes, is over.
-    SendMessageW(pending->dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(pending->dialog, IDOK)));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     return 0;
 }
 
 }  // namespace
 
+RunningApply StartApply(HWND dialog)
+{
+    RunningApply apply;
+    apply.dialog = dialog;
+    apply.sender = CreateThread(nullptr, 0, SendApply, dialog, 0, nullptr);
+    return apply;
+}
+
+bool ApplyIsOver(const RunningApply& apply)
+{
+    return apply.sender == nullptr || WaitForSingleObject(apply.sender, 0) == WAIT_OBJECT_0;
+}
+
+bool FinishApply(RunningApply& apply, DWORD timeoutMs)
+{
+    if (apply.sender == nullptr)
+        return false;
+    bool over = WaitForSingleObject(apply.sender, timeoutMs) == WAIT_OBJECT_0;
+    if (!over)
+        TerminateThread(apply.sender, 1);
+    CloseHandle(apply.sender);
+    apply.sender = nullptr;
+    return over;
+}
+
 std::vector<MessageBoxText> ApplyAndAnswerBoxes(const Program& program, HWND dialog,
                                                 DWORD timeoutMs)
 {
     std::vector<MessageBoxText> boxes;
-    PendingApply pending = {dialog};
-    HANDLE sender = CreateThread(nullptr, 0, SendApply, &pending, 0, nullptr);
+    RunningApply apply = StartApply(dialog);
     DWORD start = GetTickCount();
-    while (WaitForSingleObject(sender, kPollMs) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(apply.sender, kPollMs) == WAIT_TIMEOUT) {
         for (HWND window : VisibleWindows(program.processId)) {
             if (KindOf(window) == WindowKind::MessageBox) {
                 boxes.push_back(ReadMessageBox(window));
                 AnswerMessageBox(window);
             }
         }
-        if (GetTickCount() - start > timeoutMs) {
-            boxes.push_back({"<timeout>", "the Apply did not end"});
-            TerminateThread(sender, 1);
+        if (GetTickCount() - start > timeoutMs)
             break;
-        }
     }
-    CloseHandle(sender);
+    if (!FinishApply(apply, 0))
+        boxes.push_back({"<timeout>", "the Apply did not end"});
+    else if (!IsWindowEnabled(dialog))
+        boxes.push_back({"<disabled>", "the dialog is still disabled after the Apply"});
     return boxes;
 }
 

@@ -56,8 +56,25 @@ MessageBoxText ReadMessageBox(HWND box);
 // Presses the box's OK button.
 void AnswerMessageBox(HWND box);
 
+// An Apply pressed and not yet over. The program keeps answering messages
+// while it runs, so a reply from the dialog says nothing about its end: the
+// Apply is over when the sent command returns (the dialog procedure has
+// returned), and the dialog is then enabled again.
+struct RunningApply {
+    HWND dialog = nullptr;
+    HANDLE sender = nullptr;
+};
+// Presses Apply and returns at once.
+RunningApply StartApply(HWND dialog);
+bool ApplyIsOver(const RunningApply& apply);
+// Waits for the Apply to end without answering anything; false after the
+// timeout. Call exactly once for every StartApply.
+bool FinishApply(RunningApply& apply, DWORD timeoutMs = kDefaultTimeoutMs);
+
 // Presses Apply and answers every message box the Apply shows, in order,
-// returning them once the Apply is over (the dialog procedure has returned).
+// returning them once the Apply is over. An Apply that does not end, or
+// leaves the dialog disabled, adds a box of its own ("<timeout>",
+// "<disabled>") so that the comparison of boxes fails.
 std::vector<MessageBoxText> ApplyAndAnswerBoxes(const Program& program, HWND dialog,
                                                 DWORD timeoutMs = kDefaultTimeoutMs);
 

@@ -1,0 +1,230 @@
+// The dialog while a long Apply runs: it keeps answering messages, takes no
+// input, shows which step runs, and afterwards is as the user left it. The
+// stand-in tool sleeps in one step to make that step long.
+#include <string>
+#include <vector>
+
+#include "program_fixture.h"
+#include "resources/resource.h"
+
+namespace {
+
+const char kSlowStepMs[] = "2500";
+const char kWarning[] = "エラー";
+
+// Every run ended, and none started before the one before it had ended.
+void ExpectOneAfterAnother(const std::vector<ToolRun>& runs)
+{
+    for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_NE(runs[i].finish, 0) << "run " << i << " never ended";
+        if (i > 0) {
+            EXPECT_GE(runs[i].start, runs[i - 1].finish)
+                << "run " << i << " started before run " << i - 1 << " had ended";
+        }
+    }
+}
+
+HWND FocusOf(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+class BusyDialogTest : public ProgramTest {
+protected:
+    HWND OpenOnFolder(const std::string& target)
+    {
+        target_ = target;
+        HWND dialog = OpenDialog("\"" + target_ + "\"");
+        if (dialog != nullptr)
+            ui::SetItemText(dialog, IDC_USER, "Users");
+        return dialog;
+    }
+
+    // Makes the step whose command line contains text a long one.
+    void SlowDown(const char* text)
+    {
+        SetVariable("QUORVEL_STANDIN_SLEEP_ON", text);
+        SetVariable("QUORVEL_STANDIN_SLEEP_MS", kSlowStepMs);
+    }
+
+    // Waits until run number runNumber (from 1) has started and not ended.
+    bool WaitUntilRunning(size_t runNumber)
+    {
+        DWORD start = GetTickCount();
+        do {
+            std::vector<ToolRun> runs = Runs();
+            if (runs.size() >= runNumber && runs[runNumber - 1].finish == 0)
+                return true;
+            Sleep(10);
+        } while (GetTickCount() - start < ui::kDefaultTimeoutMs);
+        return false;
+    }
+
+    std::string Caption(const char* progress) const
+    {
+        return std::string(progress) + target_ + " - Quorvel";
+    }
+
+    std::string target_;
+};
+
+TEST_F(BusyDialogTest, DuringALongStepItAnswersStaysDisabledAndShowsTheStep)
+{
+    SlowDown("Users:W");
+    HWND dialog = OpenOnFolder(folder_);
+    ASSERT_NE(dialog, nullptr);
+    HWND focus = FocusOf(dialog);
+    ASSERT_NE(focus, nullptr);
+
+    ui::RunningApply apply = ui::StartApply(dialog);
+    ASSERT_TRUE(WaitUntilRunning(3));
+    DWORD before = GetTickCount();
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0u);
+    EXPECT_LT(GetTickCount() - before, 500u);
+    EXPECT_FALSE(IsWindowEnabled(dialog));
+    EXPECT_EQ(ui::Text(dialog), Caption("[3/5 書き込み] "));
+    EXPECT_FALSE(ui::ApplyIsOver(apply));
+    ASSERT_TRUE(ui::FinishApply(apply));
+
+    EXPECT_EQ(ui::Text(dialog), target_ + " - Quorvel");
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_EQ(FocusOf(dialog), focus);
+    std::vector<ToolRun> runs = Runs();
+    EXPECT_EQ(runs.size(), 5u);
+    ExpectOneAfterAnother(runs);
+
+    SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
+    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_EQ(Runs().size(), 10u);
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+struct PostedCase {
+    const char* name;
+    void (*post)(HWND dialog);
+};
+
+class NothingPostedMeanwhile : public BusyDialogTest,
+                               public testing::WithParamInterface<PostedCase> {};
+
+// Whatever another program posts while a step runs: the Apply runs whole,
+// alone, the dialog stays open, and every setting is as the user left it.
+TEST_P(NothingPostedMeanwhile, ActsOnTheDialog)
+{
+    SlowDown("Users:R");
+    HWND dialog = OpenOnFolder(folder_);
+    ASSERT_NE(dialog, nullptr);
+
+    ui::RunningApply apply = ui::StartApply(dialog);
+    ASSERT_TRUE(WaitUntilRunning(2));
+    GetParam().post(dialog);
+    ASSERT_TRUE(ui::FinishApply(apply));
+    // Anything left in the queue now would be read by the dialog manager.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result);
+    Sleep(200);
+
+    std::vector<ToolRun> runs = Runs();
+    EXPECT_EQ(runs.size(), 5u);
+    ExpectOneAfterAnother(runs);
+    EXPECT_EQ(WaitForSingleObject(program_.process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(ui::ItemText(dialog, IDC_USER), "Users");
+    for (int box : {IDC_FULL, IDC_READ, IDC_WRITE, IDC_CHANGE})
+        EXPECT_EQ(ui::CheckState(dialog, box), BST_CHECKED) << box;
+    EXPECT_EQ(ui::CheckState(dialog, IDC_SUBDIRS), BST_UNCHECKED);
+
+    SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
+    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_EQ(Runs().size(), 10u);
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+void PostKey(HWND window, WPARAM key)
+{
+    PostMessageW(window, WM_KEYDOWN, key, 0x00000001);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NothingPostedMeanwhile,
+    testing::Values(
+        PostedCase{"Apply", [](HWND dialog) { ui::PostCommand(dialog, IDOK); }},
+        PostedCase{"Cancel", [](HWND dialog) { ui::PostCommand(dialog, IDCANCEL); }},
+        PostedCase{"Close", [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }},
+        PostedCase{"CloseBox",
+                   [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        PostedCase{"EscapeOnAControl",
+                   [](HWND dialog) { PostKey(GetDlgItem(dialog, IDC_FULL), VK_ESCAPE); }},
+        PostedCase{"EnterOnTheDialog", [](HWND dialog) { PostKey(dialog, VK_RETURN); }},
+        PostedCase{"SpaceOnACheckBox",
+                   [](HWND dialog) { PostKey(GetDlgItem(dialog, IDC_SUBDIRS), VK_SPACE); }},
+        PostedCase{"TypingInTheUserField",
+                   [](HWND dialog) {
+                       HWND edit = GetWindow(GetDlgItem(dialog, IDC_USER), GW_CHILD);
+                       PostMessageW(edit, WM_CHAR, 'x', 0x00000001);
+                   }}),
+    [](const testing::TestParamInfo<PostedCase>& info) { return info.param.name; });
+
+std::string FailureText(const std::string& path, const char* what)
+{
+    return path + " の指定ユーザーに対する" + what + "に失敗しました。";
+}
+
+TEST_F(BusyDialogTest, FailureBoxesComeInOrderAndTheDialogStaysDisabledUntilTheLast)
+{
+    SetVariable("QUORVEL_STANDIN_FAIL_MISSING", "1");
+    SlowDown("Users:W");
+    HWND dialog = OpenOnFolder(folder_ + "\\no such folder");
+    ASSERT_NE(dialog, nullptr);
+    const char* const failed[] = {"アクセス権の初期化", "読み取りアクセス権の設定",
+                                  "書き込みアクセス権の設定", "変更アクセス権の設定",
+                                  "フルコントロールアクセス権の設定"};
+
+    ui::RunningApply apply = ui::StartApply(dialog);
+    for (int i = 0; i < 5; ++i) {
+        HWND box = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
+        ASSERT_NE(box, nullptr) << "box " << i;
+        EXPECT_EQ(ui::ReadMessageBox(box),
+                  (ui::MessageBoxText{kWarning, FailureText(target_, failed[i])}));
+        EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        ui::AnswerMessageBox(box);
+        if (i == 1) {
+            // The box of step 2 has closed and enabled its owner; the long
+            // step 3 runs with the dialog disabled again.
+            ASSERT_TRUE(WaitUntilRunning(3));
+            EXPECT_FALSE(IsWindowEnabled(dialog));
+            EXPECT_EQ(ui::Text(dialog), Caption("[3/5 書き込み] "));
+        }
+    }
+    ASSERT_TRUE(ui::FinishApply(apply));
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_EQ(ui::Text(dialog), target_ + " - Quorvel");
+    ExpectOneAfterAnother(Runs());
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+// Another program asks the program to quit in the middle of an Apply: the
+// Apply still runs to its end, and then the program ends.
+TEST_F(BusyDialogTest, QuitDuringAStepEndsTheProgramOnlyAfterTheApply)
+{
+    SlowDown("Users:W");
+    HWND dialog = OpenOnFolder(folder_);
+    ASSERT_NE(dialog, nullptr);
+
+    ui::RunningApply apply = ui::StartApply(dialog);
+    ASSERT_TRUE(WaitUntilRunning(3));
+    ASSERT_TRUE(PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0));
+    EXPECT_TRUE(ui::FinishApply(apply));
+    EXPECT_EQ(ui::WaitForExit(program_), 0u);
+    std::vector<ToolRun> runs = Runs();
+    EXPECT_EQ(runs.size(), 5u);
+    ExpectOneAfterAnother(runs);
+}
+
+}  // namespace
