@@ -55,23 +55,6 @@ std::string ClassName(HWND window)
 
 }  // namespace
 
-Program Start(const std::string& commandLine, const std::string& directory)
-{
-    Program program;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        program.process = info.hProcess;
-        program.processId = info.dwProcessId;
-    }
-    return program;
-}
-
 Program StartWide(const std::wstring& commandLine, const std::string& directory)
 {
     Program program;
@@ -88,6 +71,12 @@ Program StartWide(const std::wstring& commandLine, const std::string& directory)
         program.processId = info.dwProcessId;
     }
     return program;
+}
+
+Program Start(const std::string& commandLine, const std::string& directory)
+{
+    // The system would widen an ANSI command line by the same code page.
+    return StartWide(Widen(commandLine), directory);
 }
 
 DWORD WaitForExit(Program& program, DWORD timeoutMs)
