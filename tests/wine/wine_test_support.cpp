@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 std::string BinaryFolder()
@@ -77,7 +80,14 @@ void SetVariable(const char* name, const std::string& value)
 std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
 {
     std::vector<ToolRun> runs;
-    std::ifstream log(logPath, std::ios::binary);
+    // Tests read the log while a stand-in may still be writing it: a line
+    // without its line end is not yet whole and is left for the next read,
+    // and a record counts only once its "end" line is there.
+    std::ifstream file(logPath, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    size_t lastLineEnd = text.find_last_of('\n');
+    text.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
+    std::istringstream log(text);
     std::string line;
     ToolRun run;
     while (std::getline(log, line)) {
@@ -99,9 +109,9 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
         else if (tag == "exists")
             run.pathExists = value;
         else if (tag == "pid")
-            run.processId = std::stoul(value);
+            run.processId = strtoul(value.c_str(), nullptr, 10);
         else if (tag == "start")
-            run.start = std::stoll(value);
+            run.start = strtoll(value.c_str(), nullptr, 10);
         else if (tag == "end") {
             runs.push_back(run);
             run = ToolRun();
