@@ -9,7 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
-#include "app/text_buffer.h"
+#include "app/system_folder.h"
 #include "dialog/permission_dialog.h"
 #include "resources/resource.h"
 
@@ -35,10 +35,7 @@ typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEW);
 GetOpenFileNameFunction LoadGetOpenFileName()
 {
     char path[MAX_PATH + 32];
-    UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    size_t used = length;
-    if (length == 0 || length >= MAX_PATH ||
-        !AppendText(path, sizeof path, &used, "\\comdlg32.dll"))
+    if (!ComposeSystemPath(path, sizeof path, GetSystemDirectoryA, "\\comdlg32.dll"))
         return nullptr;
     HMODULE commonDialogs = LoadLibraryA(path);
     if (commonDialogs == nullptr)

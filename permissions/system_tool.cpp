@@ -2,15 +2,13 @@
 
 #include <stddef.h>
 
-#include "app/text_buffer.h"
+#include "app/system_folder.h"
 
 namespace {
 
-constexpr UINT kFolderCapacity = MAX_PATH;
 constexpr size_t kToolPathSize = MAX_PATH + 32;
 
 typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
-typedef UINT(WINAPI* GetFolderFunction)(LPSTR, UINT);
 typedef BOOL(WINAPI* RedirectionFunction)(PVOID*);
 
 // Functions newer than NT 4.0 are looked up at run time, so that the program
@@ -27,13 +25,6 @@ bool RunsUnderWow64()
         reinterpret_cast<IsWow64ProcessFunction>(KernelFunction("IsWow64Process"));
     BOOL wow64 = FALSE;
     return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
-bool ComposeToolPath(char* path, GetFolderFunction getFolder, const char* rest)
-{
-    UINT length = getFolder == nullptr ? 0 : getFolder(path, kFolderCapacity);
-    size_t used = length;
-    return length > 0 && length < kFolderCapacity && AppendText(path, kToolPathSize, &used, rest);
 }
 
 BOOL Start(const char* tool, char* commandLine, DWORD creationFlags, const char* directory,
@@ -56,7 +47,7 @@ BOOL StartNativeTool(char* commandLine, DWORD creationFlags, const char* directo
     // for some programs on a terminal server.
     auto getWindowsFolder =
         reinterpret_cast<GetFolderFunction>(KernelFunction("GetSystemWindowsDirectoryA"));
-    if (ComposeToolPath(tool, getWindowsFolder, "\\Sysnative\\cacls.exe") &&
+    if (ComposeSystemPath(tool, sizeof tool, getWindowsFolder, "\\Sysnative\\cacls.exe") &&
         GetFileAttributesA(tool) != INVALID_FILE_ATTRIBUTES)
         return Start(tool, commandLine, creationFlags, directory, startup, child);
 
@@ -65,8 +56,8 @@ BOOL StartNativeTool(char* commandLine, DWORD creationFlags, const char* directo
     auto revert =
         reinterpret_cast<RedirectionFunction>(KernelFunction("Wow64RevertWow64FsRedirection"));
     PVOID previous = nullptr;
-    if (!ComposeToolPath(tool, GetSystemDirectoryA, "\\cacls.exe") || disable == nullptr ||
-        revert == nullptr || !disable(&previous))
+    if (!ComposeSystemPath(tool, sizeof tool, GetSystemDirectoryA, "\\cacls.exe") ||
+        disable == nullptr || revert == nullptr || !disable(&previous))
         return FALSE;
     BOOL started = Start(tool, commandLine, creationFlags, directory, startup, child);
     revert(&previous);
@@ -81,7 +72,7 @@ BOOL StartSystemTool(char* commandLine, DWORD creationFlags, const char* directo
     if (RunsUnderWow64())
         return StartNativeTool(commandLine, creationFlags, directory, startup, child);
     char tool[kToolPathSize];
-    if (!ComposeToolPath(tool, GetSystemDirectoryA, "\\cacls.exe"))
+    if (!ComposeSystemPath(tool, sizeof tool, GetSystemDirectoryA, "\\cacls.exe"))
         return FALSE;
     return Start(tool, commandLine, creationFlags, directory, startup, child);
 }
