@@ -126,9 +126,10 @@ quorvel_start_display() {
 # quorvel_stop_all: stops the wineserver of each prefix and the Xvfb that
 # quorvel_start_display started, nothing else.
 quorvel_stop_all() {
-  [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1
+  # A server that has already ended is no failure, also under set -e.
+  [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && { wineserver -k >/dev/null 2>&1 || true; }
   [ -n "${QUORVEL_WINEPREFIX64:-}" ] && [ -d "$QUORVEL_WINEPREFIX64" ] &&
-    WINEPREFIX=$QUORVEL_WINEPREFIX64 wineserver -k >/dev/null 2>&1
+    { WINEPREFIX=$QUORVEL_WINEPREFIX64 wineserver -k >/dev/null 2>&1 || true; }
   if [ -n "${QUORVEL_XVFB_PID:-}" ]; then
     kill "$QUORVEL_XVFB_PID" 2>/dev/null
     wait "$QUORVEL_XVFB_PID" 2>/dev/null
