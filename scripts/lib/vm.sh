@@ -132,7 +132,7 @@ quorvel_vm_boot() (
     if [ "$mode" = shell ]; then
       printf 'exec'
     else
-      printf 'exec >/job/output.log 2>&1\nexec'
+      printf 'exec </dev/null >/job/output.log 2>&1\nexec'
     fi
     printf ' %q' "$@"
     printf '\n'
