@@ -17,19 +17,23 @@ endfunction()
 
 # A 32-bit Windows program that runs on every NT version from 4.0 on and
 # imports only system DLLs: the compiler runtimes are linked in statically.
-# (The 64-bit test build says 5.2, the first version of 64-bit Windows.)
+# The 64-bit build, shipped beside it, says 5.2, the first version of 64-bit
+# Windows (XP x64 and Server 2003).
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(QUORVEL_SUBSYSTEM windows:4.0)
   # 32-bit C symbols carry a leading underscore.
   set(QUORVEL_ENTRY_SYMBOL _ProgramEntry)
   set(QUORVEL_MANIFEST_ARCHITECTURE x86)
+  set(QUORVEL_ARCHITECTURE_LINK_OPTIONS)
 else()
   set(QUORVEL_SUBSYSTEM windows:5.2)
   set(QUORVEL_ENTRY_SYMBOL ProgramEntry)
   set(QUORVEL_MANIFEST_ARCHITECTURE amd64)
-  # The 64-bit test bed's Wine-side tests are named wine64.*, so that a run
-  # says which build of the program it drove.
-  set(QUORVEL_WINE_TEST_SUFFIX 64)
+  # ASLR over the whole 64-bit address space, not only its low 4 GiB.
+  set(QUORVEL_ARCHITECTURE_LINK_OPTIONS -Wl,--high-entropy-va)
+  # The 64-bit build's tests are named wine64.*, exe64.* and so on, so that a
+  # run over both builds says which one each test checked.
+  set(QUORVEL_TEST_SUFFIX 64)
 endif()
 function(quorvel_windows_program target)
   target_link_options(${target} PRIVATE -static -Wl,--subsystem,${QUORVEL_SUBSYSTEM})
@@ -39,8 +43,8 @@ endfunction()
 # of its own (ProgramEntry) and no C runtime at all, so no start-up code, no
 # runtime DLL and no heap. The routines the compiler may call on its own come
 # from app/runtime_support.cpp, the stack probe from libgcc. The header keeps
-# what protects users (ASLR with its relocations, DEP) and says that the
-# program is terminal-server aware.
+# what protects users (ASLR with its relocations, in a 64-bit build with high
+# entropy; DEP) and says that the program is terminal-server aware.
 function(quorvel_lean_windows_program target)
   quorvel_windows_program(${target})
   set(_runtime ${PROJECT_SOURCE_DIR}/app/runtime_support.cpp)
@@ -53,7 +57,8 @@ function(quorvel_lean_windows_program target)
   # exe, byte for byte.
   target_link_options(${target} PRIVATE -nostdlib -Wl,--entry,${QUORVEL_ENTRY_SYMBOL} -Wl,--gc-sections
                       -Wl,--no-insert-timestamp
-                      -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -s)
+                      -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware
+                      ${QUORVEL_ARCHITECTURE_LINK_OPTIONS} -s)
   target_link_libraries(${target} PRIVATE gcc)
 endfunction()
 

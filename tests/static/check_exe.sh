@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# The shipped exe must run on any 32-bit NT Windows as it comes: PE32 for
-# i386, GUI subsystem 4.0, ASLR (with its relocations), DEP and terminal
-# server awareness marked; it imports only the functions listed below, from
-# system DLLs, and nothing of a C runtime's start-up or heap; and it stays
-# within its size budget.
+# Checks a shipped exe:
+#
+#   check_exe.sh ARCHITECTURE VERSION EXE [OBJDUMP]
+#
+# ARCHITECTURE is the manifest's name for it: x86, the 32-bit exe that must
+# run on any 32-bit NT Windows as it comes (PE32 for i386, GUI subsystem
+# 4.0), or amd64, the native exe for 64-bit Windows (PE32+ for x86-64,
+# subsystem 5.2, XP x64 and Server 2003). Either has ASLR (with its
+# relocations; the 64-bit one with high entropy), DEP and terminal server
+# awareness marked, a manifest naming its own architecture, the version block
+# of VERSION (a.b.c.d); it imports only the functions its architecture's
+# column below allows, from system DLLs, and nothing of a C runtime's start-up
+# or heap; and it stays within its size budget.
 set -u
 # objdump speaks the locale's language; the checks below read its English.
 export LC_ALL=C
-exe=$1
-objdump=${2:-i686-w64-mingw32-objdump}
+architecture=$1 version=$2 exe=$3
+objdump=${4:-i686-w64-mingw32-objdump}
+case $architecture in
+  x86) format=pei-i386 magic=010b subsystem=4.0 flags="0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVER_AWARE" ;;
+  amd64) format=pei-x86-64 magic=020b subsystem=5.2 flags="0x0020:HIGH_ENTROPY_VA 0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVER_AWARE" ;;
+  *) echo "usage: check_exe.sh {x86 | amd64} VERSION EXE [OBJDUMP]" >&2; exit 2 ;;
+esac
 headers=$("$objdump" -p "$exe") || { echo "cannot read $exe"; exit 1; }
 status=0
 expect() {
@@ -17,16 +30,19 @@ expect() {
     status=1
   fi
 }
-expect 'file format pei-i386' 'PE for i386'
-expect '^Magic[[:space:]]+010b' 'PE32 (not PE32+)'
+expect "file format $format\$" "PE for $architecture ($format)"
+expect "^Magic[[:space:]]+$magic" "the optional header of $architecture ($magic)"
 expect '^Subsystem[[:space:]]+00000002' 'Windows GUI subsystem'
-expect '^MajorSubsystemVersion[[:space:]]+4$' 'subsystem major version 4'
-expect '^MinorSubsystemVersion[[:space:]]+0$' 'subsystem minor version 0'
+expect "^MajorSubsystemVersion[[:space:]]+${subsystem%.*}\$" "subsystem major version ${subsystem%.*}"
+expect "^MinorSubsystemVersion[[:space:]]+${subsystem#*.}\$" "subsystem minor version ${subsystem#*.}"
 expect '^FileAlignment[[:space:]]+0*200$' 'the standard 512-byte file alignment'
 expect '^SectionAlignment[[:space:]]+0*1000$' 'the standard 4096-byte section alignment'
+# High-entropy ASLR places the image above 4 GiB only in a program that says
+# it takes such addresses.
+[ "$architecture" = amd64 ] && expect '^[[:space:]]+large address aware' 'LARGE_ADDRESS_AWARE'
 
 characteristics=$((16#$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")))
-for flag in 0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVER_AWARE; do
+for flag in $flags; do
   if (((characteristics & ${flag%%:*}) == 0)); then
     echo "missing: ${flag#*:} in DllCharacteristics"
     status=1
@@ -36,52 +52,79 @@ done
 grep -qE '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$headers" ||
   { echo "missing: base relocations"; status=1; }
 
-# Every function the exe may import, one DLL!Function a line. The exe must
-# load on NT 4.0 as first released, so only functions its system DLLs have
-# belong here; anything newer is looked up at run time with GetProcAddress.
-# A new import fails this check until it is added here, on purpose. Nothing
-# of a C runtime may be (the program has an entry point of its own and never
-# allocates).
-allowed_imports='
-ADVAPI32.dll!GetUserNameA
-COMCTL32.DLL!InitCommonControls
-KERNEL32.dll!CloseHandle
-KERNEL32.dll!CreateProcessA
-KERNEL32.dll!ExitProcess
-KERNEL32.dll!GetCommandLineA
-KERNEL32.dll!GetCommandLineW
-KERNEL32.dll!GetCurrentDirectoryA
-KERNEL32.dll!GetCurrentProcess
-KERNEL32.dll!GetExitCodeProcess
-KERNEL32.dll!GetFileAttributesA
-KERNEL32.dll!GetModuleHandleA
-KERNEL32.dll!GetProcAddress
-KERNEL32.dll!GetSystemDirectoryA
-KERNEL32.dll!LoadLibraryA
-KERNEL32.dll!MultiByteToWideChar
-KERNEL32.dll!WaitForSingleObject
-KERNEL32.dll!WideCharToMultiByte
-USER32.dll!DialogBoxParamA
-USER32.dll!DispatchMessageA
-USER32.dll!EnableWindow
-USER32.dll!EndDialog
-USER32.dll!GetActiveWindow
-USER32.dll!GetCursor
-USER32.dll!GetFocus
-USER32.dll!IsChild
-USER32.dll!LoadCursorA
-USER32.dll!MessageBoxA
-USER32.dll!MsgWaitForMultipleObjects
-USER32.dll!PeekMessageA
-USER32.dll!PostQuitMessage
-USER32.dll!SendDlgItemMessageA
-USER32.dll!SendMessageA
-USER32.dll!SetCursor
-USER32.dll!SetWindowLongA
-'
+# The manifest names the exe's own architecture, for itself and for the
+# common controls it asks for: Windows refuses to start an exe whose
+# manifest names another one.
+manifest_architectures=$(grep -aoE 'processorArchitecture="[^"]*"' "$exe" | sort | uniq -c)
+[ "$(awk '{ print $1, $2 }' <<<"$manifest_architectures")" = "2 processorArchitecture=\"$architecture\"" ] ||
+  { echo "the manifest does not name $architecture twice: $(tr '\n' ' ' <<<"$manifest_architectures")"; status=1; }
+
+# The version block's fixed part (after its signature FEEF04BD and the
+# structure's version): file and product version, each as two DWORDs.
+IFS=. read -r major minor patch tweak <<<"$version"
+expected_version=$(printf '%08x %08x ' $(((major << 16) | minor)) $(((patch << 16) | tweak)))
+signature_offset=$(grep -obUaP '\xbd\x04\xef\xfe' "$exe" | head -1 | cut -d: -f1)
+if [ -z "$signature_offset" ]; then
+  echo "missing: the version block"
+  status=1
+else
+  fixed_versions=$(od -An -tx4 -j $((signature_offset + 8)) -N 16 "$exe" | tr -s ' \n' ' ')
+  [ "$fixed_versions" = " $expected_version$expected_version" ] ||
+    { echo "the version block says$fixed_versions, not file and product version $version"; status=1; }
+fi
+
+# Every function the exe may import, one DLL!Function a line, with the
+# architectures whose exe may import it. The 32-bit exe must load on NT 4.0
+# as first released, the 64-bit one on XP x64 and Server 2003 as first
+# released, so only functions their system DLLs have belong here; anything
+# newer is looked up at run time with GetProcAddress. A new import fails this
+# check until it is added here, on purpose. Nothing of a C runtime may be
+# (the program has an entry point of its own and never allocates). DLL names
+# are compared in capitals: Windows ignores their case, and the import
+# libraries spell them differently.
+allowed_imports=$(awk -v architecture="$architecture" '
+  NF > 1 { for (i = 2; i <= NF; i++) if ($i == architecture) print $1 }' <<'EOF_TABLE'
+ADVAPI32.DLL!GetUserNameA               x86 amd64
+COMCTL32.DLL!InitCommonControls         x86 amd64
+KERNEL32.DLL!CloseHandle                x86 amd64
+KERNEL32.DLL!CreateProcessA             x86 amd64
+KERNEL32.DLL!ExitProcess                x86 amd64
+KERNEL32.DLL!GetCommandLineA            x86 amd64
+KERNEL32.DLL!GetCommandLineW            x86 amd64
+KERNEL32.DLL!GetCurrentDirectoryA       x86 amd64
+KERNEL32.DLL!GetCurrentProcess          x86 amd64
+KERNEL32.DLL!GetExitCodeProcess         x86 amd64
+KERNEL32.DLL!GetFileAttributesA         x86 amd64
+KERNEL32.DLL!GetModuleHandleA           x86 amd64
+KERNEL32.DLL!GetProcAddress             x86 amd64
+KERNEL32.DLL!GetSystemDirectoryA        x86 amd64
+KERNEL32.DLL!LoadLibraryA               x86 amd64
+KERNEL32.DLL!MultiByteToWideChar        x86 amd64
+KERNEL32.DLL!WaitForSingleObject        x86 amd64
+KERNEL32.DLL!WideCharToMultiByte        x86 amd64
+USER32.DLL!DialogBoxParamA              x86 amd64
+USER32.DLL!DispatchMessageA             x86 amd64
+USER32.DLL!EnableWindow                 x86 amd64
+USER32.DLL!EndDialog                    x86 amd64
+USER32.DLL!GetActiveWindow              x86 amd64
+USER32.DLL!GetCursor                    x86 amd64
+USER32.DLL!GetFocus                     x86 amd64
+USER32.DLL!IsChild                      x86 amd64
+USER32.DLL!LoadCursorA                  x86 amd64
+USER32.DLL!MessageBoxA                  x86 amd64
+USER32.DLL!MsgWaitForMultipleObjects    x86 amd64
+USER32.DLL!PeekMessageA                 x86 amd64
+USER32.DLL!PostQuitMessage              x86 amd64
+USER32.DLL!SendDlgItemMessageA          x86 amd64
+USER32.DLL!SendMessageA                 x86 amd64
+USER32.DLL!SetCursor                    x86 amd64
+USER32.DLL!SetWindowLongA               x86
+USER32.DLL!SetWindowLongPtrA                amd64
+EOF_TABLE
+)
 # The start-up, exit and heap functions of the C runtimes and of Win32. The
 # allow-list already refuses them; this names the fault plainly.
-forbidden='^(.*!(__getmainargs|__wgetmainargs|__set_app_type|__p__.*|_initterm.*|_cexit|_exit|exit|_amsg_exit|_onexit|atexit|__dllonexit|_crt_.*|__crt.*|malloc|calloc|realloc|free|_msize|_aligned_.*|operator.*|_Znwj|_Znaj|_ZdlPv.*|_ZdaPv.*|Heap(Alloc|ReAlloc|Free|Create)|GlobalAlloc|LocalAlloc|VirtualAlloc)|(MSVCRT|MSVCR[0-9]+|UCRTBASE|API-MS-WIN-CRT-.*|LIBGCC.*|LIBSTDC\+\+.*)\.DLL!.*)$'
+forbidden='^(.*!(__getmainargs|__wgetmainargs|__set_app_type|__p__.*|_initterm.*|_cexit|_exit|exit|_amsg_exit|_onexit|atexit|__dllonexit|_crt_.*|__crt.*|malloc|calloc|realloc|free|_msize|_aligned_.*|operator.*|_Znw[jmy]|_Zna[jmy]|_ZdlPv.*|_ZdaPv.*|Heap(Alloc|ReAlloc|Free|Create)|GlobalAlloc|LocalAlloc|VirtualAlloc)|(MSVCRT|MSVCR[0-9]+|UCRTBASE|API-MS-WIN-CRT-.*|LIBGCC.*|LIBSTDC\+\+.*)\.DLL!.*)$'
 
 imports=$(awk '
   /^[[:space:]]*DLL Name: / { dll = $3; next }
@@ -93,7 +136,7 @@ while read -r entry; do
   if grep -qiE "$forbidden" <<<"$entry"; then
     echo "imports a C runtime start-up or heap function: $entry"
     status=1
-  elif ! grep -qxF "$entry" <<<"$allowed_imports"; then
+  elif ! grep -qxF "$(tr '[:lower:]' '[:upper:]' <<<"${entry%%!*}")!${entry#*!}" <<<"$allowed_imports"; then
     echo "imports a function that is not on the allowed list: $entry"
     status=1
   fi
@@ -105,7 +148,7 @@ budget=16384
 size=$(stat -c %s "$exe")
 echo "size: $size bytes, budget $budget bytes, slack $((budget - size)) bytes"
 if [ "$size" -gt "$budget" ]; then
-  echo "quorvel.exe has grown past its budget of $budget bytes"
+  echo "$exe has grown past its budget of $budget bytes"
   status=1
 fi
 exit $status

@@ -224,10 +224,16 @@ TEST_F(ExeResources, VersionBlockNamesTheProductInJapanese)
     EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
+#ifdef _WIN64
+    const char* shippedName = "quorvel64.exe";
+#else
+    const char* shippedName = "quorvel.exe";
+#endif
     const char* expected[][2] = {{"FileDescription", "Quorvel"},
                                  {"ProductName", "Quorvel"},
                                  {"FileVersion", "1, 1, 0, 0"},
-                                 {"ProductVersion", "1, 1, 0, 0"}};
+                                 {"ProductVersion", "1, 1, 0, 0"},
+                                 {"OriginalFilename", shippedName}};
     for (const auto& pair : expected) {
         char* value = nullptr;
         std::string path = std::string("\\StringFileInfo\\041104b0\\") + pair[0];
