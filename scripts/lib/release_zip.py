@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the release zip from the (possibly signed) exe and the text sources.
+"""Writes the release zip from the (possibly signed) exes and the text sources.
 
-    release_zip.py ZIP FOLDER EXE README LICENSE EPOCH
+    release_zip.py ZIP FOLDER README LICENSE EPOCH EXE...
 
-ZIP holds one folder FOLDER/ with quorvel.exe, readme.txt, LICENSE.txt and
-SHA256SUMS.txt, in that order. The texts are made for Notepad on every
-Windows version: readme.txt (written in UTF-8 with LF ends) becomes code
-page 932 with CRLF ends, LICENSE.txt gets CRLF ends. Every entry carries the
+ZIP holds one folder FOLDER/ with the exes (each under its own file name, in
+the order given), readme.txt, LICENSE.txt and SHA256SUMS.txt, in that
+order. The texts are made for Notepad on every Windows version: readme.txt
+(written in UTF-8 with LF ends) becomes code page 932 with CRLF ends,
+LICENSE.txt gets CRLF ends. Every entry carries the
 time EPOCH (seconds, UTC) and the same MS-DOS attributes, so the same inputs
 always give the same bytes. Prints the zip's SHA-256.
 """
@@ -42,11 +43,14 @@ def entry(name, date_time, attributes):
 
 
 def main():
-    zip_path, folder, exe_path, readme_path, license_path, epoch = sys.argv[1:]
+    zip_path, folder, readme_path, license_path, epoch = sys.argv[1:6]
+    exe_paths = sys.argv[6:]
     date_time = time.gmtime(int(epoch))[:6]
 
-    with open(exe_path, "rb") as exe:
-        files = [("quorvel.exe", exe.read())]
+    files = []
+    for exe_path in exe_paths:
+        with open(exe_path, "rb") as exe:
+            files.append((os.path.basename(exe_path), exe.read()))
     # Any character that code page 932 cannot hold stops the packaging here
     # rather than reaching the user as a question mark.
     files.append(("readme.txt", crlf(read_text(readme_path)).encode("cp932")))

@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
-# Checks the release zip that scripts/package makes from this build tree:
+# Checks the release zip that scripts/package makes from the build trees:
 #
-#   package_test.sh unsigned SOURCE_DIR VERSION BUILT_EXE WORK_DIR
-#   package_test.sh signed   SOURCE_DIR VERSION BUILT_EXE WORK_DIR UIDRIVER WINE_RUN
+#   package_test.sh unsigned SOURCE_DIR VERSION BUILT_EXE BUILT_EXE64 WORK_DIR
+#   package_test.sh signed   SOURCE_DIR VERSION BUILT_EXE BUILT_EXE64 WORK_DIR
+#                            UIDRIVER UIDRIVER64 WINE_RUN
 #
-# unsigned: the zip holds exactly its folder and four files; its exe is the
+# BUILT_EXE and BUILT_EXE64 are the 32-bit and the 64-bit quorvel.exe that
+# the tests ran, which the zip ships as quorvel.exe and quorvel64.exe.
+# unsigned: the zip holds exactly its folder and five files; each exe is its
 # built exe, byte for byte and stripped; the texts are what Notepad reads
 # (code page 932, CRLF); the checksums hold; a second run, later, gives the
 # same bytes.
-# signed: with a throwaway self-signed certificate, the packaged exe carries
+# signed: with a throwaway self-signed certificate, each packaged exe carries
 # a signature that osslsigncode accepts for that certificate and for no other,
-# the exe is the built one once the signature is removed, the checksums cover
-# the signed exe, and the signed exe still runs under Wine: it opens
-# its dialog on a target and ends when cancelled. Needs the Wine prefix and
-# the display that scripts/test provides.
+# each exe is its built one once the signature is removed, the checksums
+# cover the signed exes, and each signed exe still runs under Wine, driven
+# by the UI driver of its own architecture: it opens its dialog on a target
+# and ends when cancelled. Needs the Wine prefixes and the display that
+# scripts/test provides.
 set -u
-mode=$1 source_dir=$2 version=$3 built_exe=$4 work=$5
+mode=$1 source_dir=$2 version=$3 built_exe=$4 built_exe64=$5 work=$6
 folder=quorvel-$version
+# The shipped exes: the name in the zip and the exe the tests ran.
+shipped_exes=("quorvel.exe:$built_exe" "quorvel64.exe:$built_exe64")
 status=0
 fail() {
   echo "FAIL: $*"
@@ -37,7 +43,7 @@ package() {
 }
 
 # unpack ZIP DIR LOG: extracts the zip into DIR; checks the digest printed in LOG and
-# that the checksums file covers exactly the three other files.
+# that the checksums file covers exactly the other files.
 unpack() {
   local zip=$1 dir=$2 log=$3
   local printed
@@ -48,14 +54,16 @@ unpack() {
   (cd "$dir/$folder" && sha256sum --check --strict --quiet SHA256SUMS.txt) ||
     fail "SHA256SUMS.txt does not match the files beside it"
   [ "$(tr -d '\r' <"$dir/$folder/SHA256SUMS.txt" | awk '{ print $2 }' | tr '\n' ' ')" = \
-    "quorvel.exe readme.txt LICENSE.txt " ] || fail "SHA256SUMS.txt does not list the three files"
+    "quorvel.exe quorvel64.exe readme.txt LICENSE.txt " ] || fail "SHA256SUMS.txt does not list the four files"
 }
 
 check_unsigned() {
   local started=$SECONDS
-  # The tests ran the exe as it stands; packaging must not build it anew.
-  local built_time
-  built_time=$(stat -c %y "$built_exe")
+  # The tests ran the exes as they stand; packaging must not build them anew.
+  local shipped built_times=()
+  for shipped in "${shipped_exes[@]}"; do
+    built_times+=("$(stat -c %y "${shipped#*:}")")
+  done
   package "$work/first" "$work/first.log" || {
     cat "$work/first.log"
     fail "scripts/package failed"
@@ -63,25 +71,30 @@ check_unsigned() {
   }
   local zip=$work/first/$folder.zip
   [ -f "$zip" ] || { fail "no $folder.zip was written"; cat "$work/first.log"; return; }
-  grep -q '^package: quorvel.exe UNSIGNED' "$work/first.log" ||
-    fail "an unsigned package does not say it is unsigned"
 
   local expected_entries actual_entries
-  expected_entries=$(printf '%s\n' "$folder/" "$folder/quorvel.exe" "$folder/readme.txt" \
-    "$folder/LICENSE.txt" "$folder/SHA256SUMS.txt")
+  expected_entries=$(printf '%s\n' "$folder/" "$folder/quorvel.exe" "$folder/quorvel64.exe" \
+    "$folder/readme.txt" "$folder/LICENSE.txt" "$folder/SHA256SUMS.txt")
   actual_entries=$(unzip -Z1 "$zip")
   [ "$actual_entries" = "$expected_entries" ] ||
     fail "the zip holds, in this order: $(tr '\n' ' ' <<<"$actual_entries")"
 
   local dir=$work/unpacked
   unpack "$zip" "$dir" "$work/first.log"
-  [ "$(stat -c %y "$built_exe")" = "$built_time" ] || fail "scripts/package built quorvel.exe again"
-  cmp -s "$dir/$folder/quorvel.exe" "$built_exe" || fail "quorvel.exe is not the built exe"
-  LC_ALL=C i686-w64-mingw32-objdump -t "$dir/$folder/quorvel.exe" | grep -q '^no symbols$' ||
-    fail "quorvel.exe carries a symbol table"
-  if LC_ALL=C i686-w64-mingw32-objdump -h "$dir/$folder/quorvel.exe" | grep -q '\.debug'; then
-    fail "quorvel.exe carries debug sections"
-  fi
+  local i=0 name built
+  for shipped in "${shipped_exes[@]}"; do
+    name=${shipped%%:*} built=${shipped#*:}
+    grep -q "^package: $name UNSIGNED" "$work/first.log" ||
+      fail "an unsigned package does not say that $name is unsigned"
+    [ "$(stat -c %y "$built")" = "${built_times[i]}" ] || fail "scripts/package built $name again"
+    i=$((i + 1))
+    cmp -s "$dir/$folder/$name" "$built" || fail "$name is not the built exe $built"
+    LC_ALL=C x86_64-w64-mingw32-objdump -t "$dir/$folder/$name" | grep -q '^no symbols$' ||
+      fail "$name carries a symbol table"
+    if LC_ALL=C x86_64-w64-mingw32-objdump -h "$dir/$folder/$name" | grep -q '\.debug'; then
+      fail "$name carries debug sections"
+    fi
+  done
 
   local readme=$dir/$folder/readme.txt decoded
   if ! decoded=$(iconv -f CP932 -t UTF-8 "$readme"); then
@@ -97,7 +110,7 @@ check_unsigned() {
     fail "readme.txt does not end with CR LF"
   LC_ALL=C sed 's/\r$//' "$readme" | LC_ALL=C grep -q $'\r' &&
     fail "readme.txt holds a CR that ends no line"
-  for word in 使い方 動作環境 cacls "Quorvel $version"; do
+  for word in 使い方 動作環境 cacls "Quorvel $version" quorvel64.exe システムの種類; do
     grep -qF "$word" <<<"$decoded" || fail "readme.txt does not mention $word"
   done
   # Nothing of the source is lost on the way to code page 932.
@@ -140,43 +153,62 @@ check_signed() {
     fail "scripts/package failed to sign"
     return
   }
-  grep -q '^package: quorvel.exe signed' "$work/sign.log" || fail "the package does not say it is signed"
   local dir=$work/unpacked
   unpack "$work/dist/$folder.zip" "$dir" "$work/sign.log"
-  local exe=$dir/$folder/quorvel.exe
-  cmp -s "$exe" "$built_exe" && fail "the packaged exe is the unsigned one"
-  osslsigncode verify -CAfile "$certs/signer.pem" -in "$exe" >"$work/verify.log" 2>&1 || {
-    cat "$work/verify.log"
-    fail "osslsigncode does not accept the signature"
-  }
-  if osslsigncode verify -CAfile "$certs/stranger.pem" -in "$exe" >"$work/stranger.log" 2>&1; then
-    fail "osslsigncode accepts the signature for another certificate"
-  fi
-  # Signing only appended the signature: without it, the exe is the one the
-  # tests ran.
-  osslsigncode remove-signature -in "$exe" -out "$work/unsigned.exe" >/dev/null 2>&1 &&
-    cmp -s "$work/unsigned.exe" "$built_exe" ||
-    fail "the signed exe without its signature is not the built exe"
+  local shipped name built exe
+  for shipped in "${shipped_exes[@]}"; do
+    name=${shipped%%:*} built=${shipped#*:} exe=$dir/$folder/${shipped%%:*}
+    grep -q "^package: $name signed" "$work/sign.log" || fail "the package does not say that $name is signed"
+    cmp -s "$exe" "$built" && fail "the packaged $name is the unsigned one"
+    osslsigncode verify -CAfile "$certs/signer.pem" -in "$exe" >"$work/verify.log" 2>&1 || {
+      cat "$work/verify.log"
+      fail "osslsigncode does not accept the signature of $name"
+    }
+    if osslsigncode verify -CAfile "$certs/stranger.pem" -in "$exe" >"$work/stranger.log" 2>&1; then
+      fail "osslsigncode accepts the signature of $name for another certificate"
+    fi
+    # Signing only appended the signature: without it, the exe is the one the
+    # tests ran.
+    osslsigncode remove-signature -in "$exe" -out "$work/unsigned-$name" >/dev/null 2>&1 &&
+      cmp -s "$work/unsigned-$name" "$built" ||
+      fail "the signed $name without its signature is not the built exe"
+  done
 
-  # The signed exe must still run. Where this machine cannot run 32-bit x86
+  # The signed exes must still run. Where this machine cannot run 32-bit x86
   # code, no 32-bit Windows program can start under Wine; that is said, not
-  # passed over in silence.
+  # passed over in silence. The 64-bit exe runs in a 64-bit prefix: the
+  # build's own where the 64-bit build's tests run here, else the one the
+  # 32-bit build's tests use for WOW64.
+  local uidriver=$7 uidriver64=$8 wine_run=$9
   . "$source_dir/scripts/lib/wine-env.sh"
-  if ! quorvel_machine_runs_32bit; then
-    echo "not checked here: the signed exe runs (this machine cannot run 32-bit x86 programs)"
-    return
+  if quorvel_machine_runs_32bit; then
+    run_signed quorvel.exe "$uidriver" "$WINEPREFIX" "$wine_run"
+  else
+    echo "not checked here: the signed quorvel.exe runs (this machine cannot run 32-bit x86 programs)"
   fi
-  local target=$work/target
+  run_signed quorvel64.exe "$uidriver64" "${QUORVEL_WINEPREFIX64:-$WINEPREFIX}" "$wine_run"
+}
+
+# run_signed NAME UIDRIVER PREFIX WINE_RUN: the unpacked signed exe NAME opens
+# its dialog on a target and ends when cancelled, in the Wine prefix PREFIX.
+run_signed() {
+  local name=$1 uidriver=$2 prefix=$3 wine_run=$4
+  local exe=$work/unpacked/$folder/$name target=$work/target title code
   mkdir -p "$target"
-  local uidriver=$6 wine_run=$7 title
-  title=$("$wine_run" "$uidriver" open-and-cancel "$(winepath -w "$exe")" "$(winepath -w "$target")")
-  local code=$?
+  # winepath may be the first Wine program of the prefix's session: the
+  # services it starts outlive it and hold its output, which must therefore
+  # be a file and not ctest's pipe.
+  local windows_exe windows_target
+  WINEPREFIX=$prefix winepath -w "$exe" "$target" >"$work/winepath.out" 2>&1 </dev/null
+  { read -r windows_exe && read -r windows_target; } <"$work/winepath.out"
+  title=$(WINEPREFIX=$prefix "$wine_run" "$uidriver" open-and-cancel "$windows_exe" "$windows_target")
+  code=$?
   # The driver's C runtime ends its lines with CR LF.
   title=${title%$'\r'}
   if [ "$code" != 0 ]; then
-    fail "the signed exe did not open its dialog and end when cancelled (exit $code)"
-  elif [ "$title" != "$(winepath -w "$target") - Quorvel" ]; then
-    fail "the signed exe's dialog is titled '$title'"
+    fail "the signed $name did not open its dialog and end when cancelled (exit $code)"
+  elif [ "$title" != "$windows_target - Quorvel" ]; then
+    fail "the signed $name's dialog is titled '$title'"
   fi
 }
 
