@@ -43,7 +43,7 @@ grep -qE '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"
 # of a C runtime may be (the program has an entry point of its own and never
 # allocates).
 allowed_imports='
-ADVAPI32.dll!GetUserNameA
+ADVAPI32.dll!GetUserNameW
 COMCTL32.DLL!InitCommonControls
 KERNEL32.dll!CloseHandle
 KERNEL32.dll!CreateProcessA
@@ -75,6 +75,7 @@ USER32.dll!MsgWaitForMultipleObjects
 USER32.dll!PeekMessageA
 USER32.dll!PostQuitMessage
 USER32.dll!SendDlgItemMessageA
+USER32.dll!SendDlgItemMessageW
 USER32.dll!SendMessageA
 USER32.dll!SetCursor
 USER32.dll!SetWindowLongA
