@@ -61,6 +61,7 @@ void OnApply(HWND dialog)
         ShowWarning(dialog, DescribeApplyInputProblem(problem));
         return;
     }
+    EnterApplyRun(dialog);
     ApplyPermissions(dialog, g_app.targetPath, ShowStepProgress);
 }
 
@@ -105,6 +106,11 @@ INT_PTR CALLBACK PermissionDialogProc(HWND dialog, UINT message, WPARAM wParam, 
         return OnCommand(dialog, LOWORD(wParam));
     case WM_SETCURSOR:
         return OnSetCursor(dialog);
+    case WM_TIMER:
+        OnProgressDelayElapsed(dialog);
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        return AnswerQueryEndSession(dialog);
     case WM_CLOSE:
         // Left to the dialog manager, it would post an IDCANCEL that could
         // arrive only after the Apply and end the dialog then.

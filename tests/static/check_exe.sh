@@ -69,6 +69,7 @@ USER32.dll!GetActiveWindow
 USER32.dll!GetCursor
 USER32.dll!GetFocus
 USER32.dll!IsChild
+USER32.dll!KillTimer
 USER32.dll!LoadCursorA
 USER32.dll!MessageBoxA
 USER32.dll!MsgWaitForMultipleObjects
@@ -78,6 +79,7 @@ USER32.dll!SendDlgItemMessageA
 USER32.dll!SendDlgItemMessageW
 USER32.dll!SendMessageA
 USER32.dll!SetCursor
+USER32.dll!SetTimer
 USER32.dll!SetWindowLongA
 '
 # The start-up, exit and heap functions of the C runtimes and of Win32. The
