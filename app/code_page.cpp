@@ -19,3 +19,12 @@ bool EndsInIncompleteCharacter(const char* text)
     }
     return false;
 }
+
+bool ReadsBackExactly(const wchar_t* given, const wchar_t* readBack)
+{
+    while (*given != 0 && *given == *readBack) {
+        ++given;
+        ++readBack;
+    }
+    return *given == *readBack;
+}

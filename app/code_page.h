@@ -9,3 +9,10 @@ bool IsCp932LeadByte(unsigned char byte);
 // byte written after such text would be read as its trail byte: a closing
 // quote would vanish into it and the arguments around it run together.
 bool EndsInIncompleteCharacter(const char* text);
+
+// True when readBack, the ANSI form of a text widened again by the system's
+// rule, is exactly the wide text given. The ANSI calls turn a character the
+// code page lacks into ? or a look-alike ("best fit": é becomes e), and such
+// text may name another file or another account; only this comparison finds
+// every loss, WC_NO_BEST_FIT_CHARS being a flag that NT 4.0 does not know.
+bool ReadsBackExactly(const wchar_t* given, const wchar_t* readBack);

@@ -9,3 +9,9 @@ bool ComposeSystemPath(char* path, size_t size, GetFolderFunction getFolder, con
     size_t used = length;
     return length > 0 && length < capacity && AppendText(path, size, &used, rest);
 }
+
+void* LoadedSystemFunction(const char* module, const char* name)
+{
+    HMODULE loaded = GetModuleHandleA(module);
+    return loaded == nullptr ? nullptr : reinterpret_cast<void*>(GetProcAddress(loaded, name));
+}

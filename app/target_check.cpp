@@ -3,19 +3,11 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/code_page.h"
 #include "app/command_line.h"
 #include "app/target_path.h"
 
 namespace {
-
-bool SameUnits(const wchar_t* a, const wchar_t* b)
-{
-    while (*a != 0 && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
 
 // The target as the tool will read it (the ANSI bytes, widened by the
 // system's rule) against the form the user gave.
@@ -24,7 +16,7 @@ bool TargetIsExactly(const wchar_t* given)
     wchar_t widened[kTargetPathSize];
     int length = MultiByteToWideChar(CP_ACP, 0, g_app.targetPath, -1, widened,
                                      static_cast<int>(kTargetPathSize));
-    return length > 0 && SameUnits(widened, given);
+    return length > 0 && ReadsBackExactly(given, widened);
 }
 
 bool TargetIsAsGiven()

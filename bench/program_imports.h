@@ -12,6 +12,6 @@
 extern "C" {
 const void* volatile g_programImports[] = {
     reinterpret_cast<const void*>(&InitCommonControls),
-    reinterpret_cast<const void*>(&GetUserNameA),
+    reinterpret_cast<const void*>(&GetUserNameW),
 };
 }

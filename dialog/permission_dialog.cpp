@@ -1,13 +1,11 @@
 #include "dialog/permission_dialog.h"
 
-#include <string.h>
-
 #include "app/app_state.h"
 #include "app/target_check.h"
-#include "app/text_buffer.h"
 #include "app/warning_box.h"
 #include "dialog/apply_input.h"
 #include "dialog/busy_state.h"
+#include "dialog/user_field.h"
 #include "dialog/window_title.h"
 #include "permissions/apply_permissions.h"
 #include "resources/resource.h"
@@ -33,8 +31,7 @@ void FillUserList(HWND dialog)
 
 BOOL OnInitDialog(HWND dialog)
 {
-    DWORD userNameSize = kUserNameCapacity;
-    GetUserNameA(g_app.userName, &userNameSize);
+    ReadCurrentUserName();
     SendDlgItemMessageA(dialog, IDC_USER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_app.userName));
     FillUserList(dialog);
     for (int box : kRightBoxes)
@@ -52,29 +49,19 @@ BOOL OnInitDialog(HWND dialog)
     return TRUE;  // focus goes to the first control that takes it
 }
 
-// Reads the user field into g_app.userName and returns the length of the
-// whole text typed there. The field is read into a larger buffer first, so
-// that a name too long for the user-name buffer is seen as such, never cut.
-size_t ReadUserName(HWND dialog)
-{
-    char typedName[2 * kUserNameSize];
-    typedName[0] = '\0';
-    SendDlgItemMessageA(dialog, IDC_USER, WM_GETTEXT, sizeof typedName,
-                        reinterpret_cast<LPARAM>(typedName));
-    size_t typedLength = strlen(typedName);
-    if (typedLength > kMaxUserNameLength || !CopyText(g_app.userName, kUserNameCapacity, typedName))
-        g_app.userName[0] = '\0';
-    return typedLength;
-}
-
+// Every way into the user field (typing, the IME, pasting, another program
+// setting its text) ends in the one check made here, before anything runs.
 void OnApply(HWND dialog)
 {
-    size_t typedLength = ReadUserName(dialog);
-    ApplyInputProblem problem = CheckApplyInput(typedLength, g_app.userName, g_app.targetPath);
+    bool nameIsExact = false;
+    size_t typedLength = ReadUserField(dialog, &nameIsExact);
+    ApplyInputProblem problem =
+        CheckApplyInput(typedLength, g_app.userName, nameIsExact, g_app.targetPath);
     if (problem != APPLY_INPUT_OK) {
         ShowWarning(dialog, DescribeApplyInputProblem(problem));
         return;
     }
+    EnterApplyRun(dialog);
     ApplyPermissions(dialog, g_app.targetPath, ShowStepProgress);
 }
 
@@ -119,6 +106,11 @@ INT_PTR CALLBACK PermissionDialogProc(HWND dialog, UINT message, WPARAM wParam, 
         return OnCommand(dialog, LOWORD(wParam));
     case WM_SETCURSOR:
         return OnSetCursor(dialog);
+    case WM_TIMER:
+        OnProgressDelayElapsed(dialog);
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        return AnswerQueryEndSession(dialog);
     case WM_CLOSE:
         // Left to the dialog manager, it would post an IDCANCEL that could
         // arrive only after the Apply and end the dialog then.

@@ -11,12 +11,9 @@ constexpr size_t kToolPathSize = MAX_PATH + 32;
 typedef BOOL(WINAPI* IsWow64ProcessFunction)(HANDLE, PBOOL);
 typedef BOOL(WINAPI* RedirectionFunction)(PVOID*);
 
-// Functions newer than NT 4.0 are looked up at run time, so that the program
-// still loads where they are missing.
 void* KernelFunction(const char* name)
 {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel == nullptr ? nullptr : reinterpret_cast<void*>(GetProcAddress(kernel, name));
+    return LoadedSystemFunction("kernel32.dll", name);
 }
 
 bool RunsUnderWow64()

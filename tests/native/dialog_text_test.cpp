@@ -90,7 +90,7 @@ class ApplyInput : public testing::TestWithParam<InputCase> {};
 TEST_P(ApplyInput, IsRefusedOnlyForItsOwnProblem)
 {
     const InputCase& c = GetParam();
-    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), c.path.c_str()), c.problem);
+    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), true, c.path.c_str()), c.problem);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"EmptyName", 0, "", "C:\\a", APPLY_INPUT_NAME_EMPTY},
         InputCase{"QuoteInName", 16, "Everyone\" /T \"x", "C:\\a", APPLY_INPUT_NAME_HAS_QUOTE},
         InputCase{"QuoteInPath", 5, "Users", "abc\"def", APPLY_INPUT_PATH_HAS_QUOTE},
+        InputCase{"ColonWouldChangeTheRight", 7, "Users:F", "C:\\a", APPLY_INPUT_NAME_HAS_COLON},
+        InputCase{"ColonAfterCp932", 5, "\x83\x5c:F", "C:\\a", APPLY_INPUT_NAME_HAS_COLON},
+        InputCase{"DomainWithCp932", 11, "DOMAIN\\u\x95\x5c", "C:\\a", APPLY_INPUT_OK},
+        InputCase{"UserAtDomain", 13, "user@domain.jp", "C:\\a", APPLY_INPUT_OK},
         InputCase{"NameEndsInLeadByte", 6, "Users\x81", "C:\\a",
                   APPLY_INPUT_NAME_INCOMPLETE_CHARACTER},
         InputCase{"PathEndsInLeadByte", 5, "Users", "C:\\a\x95",
@@ -113,13 +117,26 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"LeadByteAsTrailIsWhole", 6, "\x81\x81\x81\x81", "\xe0\xe0", APPLY_INPUT_OK}),
     [](const testing::TestParamInfo<InputCase>& info) { return info.param.name; });
 
+// A name that does not read back as what the field holds is refused before
+// anything else is looked at: what was read is not what the user gave, so a
+// colon or a quote in it says nothing about the name itself.
+TEST(ApplyInput, NameNotReadBackExactlyIsRefusedFirstButNotBeforeItsLength)
+{
+    EXPECT_EQ(CheckApplyInput(4, "Jose", false, "C:\\a"), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(4, "a??b", false, "C:\\a"), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(3, "a:?", false, "C:\\a"), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(255, "", false, "C:\\a"), APPLY_INPUT_NAME_TOO_LONG);
+    EXPECT_EQ(CheckApplyInput(0, "", true, "C:\\a"), APPLY_INPUT_NAME_EMPTY);
+}
+
 TEST(ApplyInputText, EmptyNameWarningIsTheFixedText)
 {
     EXPECT_STREQ(DescribeApplyInputProblem(APPLY_INPUT_NAME_EMPTY),
                  "対象ユーザー名を入力してください。");
     EXPECT_EQ(DescribeApplyInputProblem(APPLY_INPUT_OK), nullptr);
     for (ApplyInputProblem p :
-         {APPLY_INPUT_NAME_TOO_LONG, APPLY_INPUT_NAME_HAS_QUOTE, APPLY_INPUT_PATH_HAS_QUOTE,
+         {APPLY_INPUT_NAME_TOO_LONG, APPLY_INPUT_NAME_NOT_IN_CODE_PAGE, APPLY_INPUT_NAME_HAS_QUOTE,
+          APPLY_INPUT_NAME_HAS_COLON, APPLY_INPUT_PATH_HAS_QUOTE,
           APPLY_INPUT_NAME_INCOMPLETE_CHARACTER, APPLY_INPUT_PATH_INCOMPLETE_CHARACTER})
         EXPECT_NE(DescribeApplyInputProblem(p), nullptr);
 }

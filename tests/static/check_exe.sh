@@ -84,7 +84,7 @@ fi
 # libraries spell them differently.
 allowed_imports=$(awk -v architecture="$architecture" '
   NF > 1 { for (i = 2; i <= NF; i++) if ($i == architecture) print $1 }' <<'EOF_TABLE'
-ADVAPI32.DLL!GetUserNameA               x86 amd64
+ADVAPI32.DLL!GetUserNameW               x86 amd64
 COMCTL32.DLL!InitCommonControls         x86 amd64
 KERNEL32.DLL!CloseHandle                x86 amd64
 KERNEL32.DLL!CreateProcessA             x86 amd64
@@ -110,14 +110,17 @@ USER32.DLL!GetActiveWindow              x86 amd64
 USER32.DLL!GetCursor                    x86 amd64
 USER32.DLL!GetFocus                     x86 amd64
 USER32.DLL!IsChild                      x86 amd64
+USER32.DLL!KillTimer                    x86 amd64
 USER32.DLL!LoadCursorA                  x86 amd64
 USER32.DLL!MessageBoxA                  x86 amd64
 USER32.DLL!MsgWaitForMultipleObjects    x86 amd64
 USER32.DLL!PeekMessageA                 x86 amd64
 USER32.DLL!PostQuitMessage              x86 amd64
 USER32.DLL!SendDlgItemMessageA          x86 amd64
+USER32.DLL!SendDlgItemMessageW          x86 amd64
 USER32.DLL!SendMessageA                 x86 amd64
 USER32.DLL!SetCursor                    x86 amd64
+USER32.DLL!SetTimer                     x86 amd64
 USER32.DLL!SetWindowLongA               x86
 USER32.DLL!SetWindowLongPtrA                amd64
 EOF_TABLE

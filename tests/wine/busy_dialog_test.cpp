@@ -11,6 +11,12 @@ namespace {
 
 const char kSlowStepMs[] = "2500";
 const char kWarning[] = "エラー";
+// The program shows no progress before its Apply has run this long. Its
+// timer starts after this process pressed Apply, so a change seen earlier
+// than this by this process's clock came too early; the margin allows for a
+// timer that fires a tick early.
+const DWORD kProgressDelayMs = 500;
+const DWORD kTimerMarginMs = 50;
 
 // Every run ended, and none started before the one before it had ended.
 void ExpectOneAfterAnother(const std::vector<ToolRun>& runs)
@@ -68,6 +74,28 @@ protected:
         return std::string(progress) + target_ + " - Quorvel";
     }
 
+    // Progress shows once the Apply has run for a while, not at once.
+    static bool WaitForCaption(HWND dialog, const std::string& caption)
+    {
+        DWORD start = GetTickCount();
+        do {
+            if (ui::Text(dialog) == caption)
+                return true;
+            Sleep(10);
+        } while (GetTickCount() - start < ui::kDefaultTimeoutMs);
+        return false;
+    }
+
+    // WM_QUERYENDSESSION as the system sends it when the user logs off.
+    static LRESULT QueryEndSession(HWND dialog)
+    {
+        DWORD_PTR result = 0xBAD;
+        EXPECT_NE(SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                      ui::kDefaultTimeoutMs, &result),
+                  0);
+        return static_cast<LRESULT>(result);
+    }
+
     std::string target_;
 };
 
@@ -86,7 +114,7 @@ TEST_F(BusyDialogTest, DuringALongStepItAnswersStaysDisabledAndShowsTheStep)
     EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0u);
     EXPECT_LT(GetTickCount() - before, 500u);
     EXPECT_FALSE(IsWindowEnabled(dialog));
-    EXPECT_EQ(ui::Text(dialog), Caption("[3/5 書き込み] "));
+    EXPECT_TRUE(WaitForCaption(dialog, Caption("[3/5 書き込み] ")));
     EXPECT_FALSE(ui::ApplyIsOver(apply));
     ASSERT_TRUE(ui::FinishApply(apply));
 
@@ -100,6 +128,89 @@ TEST_F(BusyDialogTest, DuringALongStepItAnswersStaysDisabledAndShowsTheStep)
     SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
     EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
     EXPECT_EQ(Runs().size(), 10u);
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+// A few quick steps: the caption is watched from the press until the Apply
+// is over. Any change must come after the delay by this process's clock;
+// where the whole Apply is quicker than that (as on any machine that starts
+// a process in well under 150 ms), the caption never changes at all.
+TEST_F(BusyDialogTest, AQuickApplyLeavesTheCaptionAlone)
+{
+    HWND dialog = OpenOnFolder(folder_);
+    ASSERT_NE(dialog, nullptr);
+    ui::SetCheckState(dialog, IDC_FULL, BST_UNCHECKED);
+    ui::SetCheckState(dialog, IDC_CHANGE, BST_UNCHECKED);
+    const std::string title = ui::Text(dialog);
+    ASSERT_EQ(title, target_ + " - Quorvel");
+
+    DWORD pressed = GetTickCount();
+    ui::RunningApply apply = ui::StartApply(dialog);
+    std::string firstChange;
+    DWORD changedAfterMs = 0;
+    while (!ui::ApplyIsOver(apply) && GetTickCount() - pressed < ui::kDefaultTimeoutMs) {
+        std::string caption = ui::Text(dialog);
+        if (caption != title && firstChange.empty()) {
+            changedAfterMs = GetTickCount() - pressed;
+            firstChange = caption;
+        }
+        Sleep(1);
+    }
+    DWORD tookMs = GetTickCount() - pressed;
+    ASSERT_TRUE(ui::FinishApply(apply));
+
+    if (!firstChange.empty()) {
+        EXPECT_GE(changedAfterMs, kProgressDelayMs - kTimerMarginMs)
+            << "\"" << firstChange << "\" shown too early; the Apply took " << tookMs << " ms";
+    }
+    EXPECT_EQ(ui::Text(dialog), title);
+    EXPECT_EQ(Runs().size(), 3u);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+// One long step alone: the wait dispatches the timer's message, so its
+// progress shows while the step still runs, and the caption comes back after.
+TEST_F(BusyDialogTest, ALongSingleStepShowsItsProgressWhileItRuns)
+{
+    SlowDown("/E /R");
+    HWND dialog = OpenOnFolder(folder_);
+    ASSERT_NE(dialog, nullptr);
+    for (int box : {IDC_FULL, IDC_READ, IDC_WRITE, IDC_CHANGE})
+        ui::SetCheckState(dialog, box, BST_UNCHECKED);
+
+    ui::RunningApply apply = ui::StartApply(dialog);
+    ASSERT_TRUE(WaitUntilRunning(1));
+    EXPECT_TRUE(WaitForCaption(dialog, Caption("[1/1 初期化] ")));
+    std::vector<ToolRun> runs = Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].finish, 0) << "the progress came only after the step";
+    ASSERT_TRUE(ui::FinishApply(apply));
+    EXPECT_EQ(ui::Text(dialog), target_ + " - Quorvel");
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+// Logging off in the middle would leave the target with the old rights
+// revoked and the new ones granted only in part.
+TEST_F(BusyDialogTest, TheSessionMayEndBeforeAndAfterAnApplyButNotDuringIt)
+{
+    SlowDown("Users:W");
+    HWND dialog = OpenOnFolder(folder_);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(QueryEndSession(dialog), 0);
+
+    ui::RunningApply apply = ui::StartApply(dialog);
+    ASSERT_TRUE(WaitUntilRunning(3));
+    EXPECT_EQ(QueryEndSession(dialog), 0);
+    EXPECT_FALSE(ui::ApplyIsOver(apply));
+    ASSERT_TRUE(ui::FinishApply(apply));
+
+    EXPECT_NE(QueryEndSession(dialog), 0);
+    std::vector<ToolRun> runs = Runs();
+    EXPECT_EQ(runs.size(), 5u);
+    ExpectOneAfterAnother(runs);
+    EXPECT_EQ(WaitForSingleObject(program_.process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
 
@@ -199,7 +310,7 @@ TEST_F(BusyDialogTest, FailureBoxesComeInOrderAndTheDialogStaysDisabledUntilTheL
             // step 3 runs with the dialog disabled again.
             ASSERT_TRUE(WaitUntilRunning(3));
             EXPECT_FALSE(IsWindowEnabled(dialog));
-            EXPECT_EQ(ui::Text(dialog), Caption("[3/5 書き込み] "));
+            EXPECT_TRUE(WaitForCaption(dialog, Caption("[3/5 書き込み] ")));
         }
     }
     ASSERT_TRUE(ui::FinishApply(apply));

@@ -205,6 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"EmptyName", "", "", "対象ユーザー名を入力してください。"},
         RefusalCase{"QuoteInName", "", "Everyone\" /T \"x",
                     "対象ユーザー名にダブルクォーテーション (\") は使用できません。"},
+        RefusalCase{"ColonInName", "", "Users:F", "対象ユーザー名にコロン (:) は使用できません。"},
         RefusalCase{"NameOver254Bytes", "", std::string(255, 'n'),
                     "対象ユーザー名が長すぎます。254 バイトまでの名前を入力してください。"},
         RefusalCase{"JapaneseNameOver254Bytes", "", std::string(253, 'n') + "\x95\x5C",
@@ -245,9 +246,139 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"DriveRoot", "C:\\", "C:\\", "Users"},
         PathCase{"QuotedDriveRoot", "\"D:\\\"", "D:\\", "Users"},
         PathCase{"UncShareRoot", "\\\\server\\share\\", "\\\\server\\share\\", "DOMAIN\\group"},
+        PathCase{"UserAtDomain", "C:\\", "C:\\", "user@example.com"},
         PathCase{"EndsInHyou", "\"C:\\My \x95\x5C\"", "C:\\My \x95\x5C", "\x83\x5C\x83\x5C"},
         PathCase{"BlanksInNameAndPath", "\"C:\\a b\\c d\\\"", "C:\\a b\\c d\\", "Power Users"}),
     [](const testing::TestParamInfo<PathCase>& info) { return info.param.name; });
+
+const char kNotInCodePage[] =
+    "対象ユーザー名に、この環境の文字コードで表せない文字が含まれています。";
+
+std::wstring WideVariable(const wchar_t* name)
+{
+    wchar_t value[256] = {};
+    DWORD length = GetEnvironmentVariableW(name, value, 256);
+    return length < 256 ? value : L"";
+}
+
+// Wine takes the current user's name from $USER when a process starts, and
+// the program inherits this test's Unix environment. The test bed runs this
+// test under each name it wants to see (tests/wine/CMakeLists.txt), naming it
+// in QUORVEL_TEST_USER and what must be proposed for it, in
+// QUORVEL_TEST_PROPOSED: a look-alike such as "Jose" for "José" would name
+// another account.
+TEST_F(DialogTest, CurrentUserIsProposedOnlyWhenTheCodePageHoldsItExactly)
+{
+    std::wstring user = WideVariable(L"QUORVEL_TEST_USER");
+    if (user.empty())
+        GTEST_SKIP() << "runs only under the user names the test bed sets";
+    wchar_t wideUser[256] = {};
+    DWORD size = 256;
+    ASSERT_TRUE(GetUserNameW(wideUser, &size));
+    ASSERT_EQ(std::wstring(wideUser), user) << "Wine did not take $USER";
+    std::wstring wideProposed = WideVariable(L"QUORVEL_TEST_PROPOSED");
+    char proposedBytes[512] = {};
+    WideCharToMultiByte(932, 0, wideProposed.c_str(), -1, proposedBytes, sizeof proposedBytes,
+                        nullptr, nullptr);
+    std::string proposed = proposedBytes;
+    bool exact = !proposed.empty();
+
+    HWND dialog = OpenOnFolder();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ui::ItemText(dialog, IDC_USER), proposed);
+    EXPECT_EQ(ui::ComboItems(dialog, IDC_USER),
+              (std::vector<std::string>{"Administrators", "Users", "Power Users", "Everyone",
+                                        proposed, "Administrator"}));
+    SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED);
+    if (exact) {
+        EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+        EXPECT_EQ(
+            CommandLines(Runs()),
+            (std::vector<std::string>{"cacls \"" + target_ + "\" /E /R \"" + proposed + "\""}));
+    } else {
+        EXPECT_EQ(
+            ui::ApplyAndAnswerBoxes(program_, dialog),
+            (std::vector<ui::MessageBoxText>{{kWarning, "対象ユーザー名を入力してください。"}}));
+        EXPECT_TRUE(Runs().empty());
+    }
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+enum class WayIn { SetText, Typed, ImeTyped, Pasted };
+
+struct TypedNameCase {
+    const char* name;
+    WayIn way;
+    std::wstring typed;
+    std::string toolSees;  // code page 932; "" when the name must be refused
+};
+
+class DialogNameWayIn : public DialogTest, public testing::WithParamInterface<TypedNameCase> {};
+
+// However a name gets into the field, it reaches the tool exactly or not at
+// all: the ANSI read would turn é into e and 한 or an emoji into ?.
+TEST_P(DialogNameWayIn, ReachesTheToolExactlyOrIsRefused)
+{
+    const TypedNameCase& c = GetParam();
+    HWND dialog = OpenOnFolder();
+    ASSERT_NE(dialog, nullptr);
+    SetRights(dialog, BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED);
+    ui::SetItemText(dialog, IDC_USER, "");
+    switch (c.way) {
+    case WayIn::SetText:
+        ui::SetItemTextWide(dialog, IDC_USER, c.typed);
+        break;
+    case WayIn::Typed:
+        ui::TypeIntoItem(dialog, IDC_USER, c.typed, WM_CHAR);
+        break;
+    case WayIn::ImeTyped:
+        ui::TypeIntoItem(dialog, IDC_USER, c.typed, WM_IME_CHAR);
+        break;
+    case WayIn::Pasted:
+        ASSERT_TRUE(ui::PasteIntoItem(dialog, IDC_USER, c.typed));
+        break;
+    }
+    ASSERT_EQ(ui::TextWide(GetDlgItem(dialog, IDC_USER)), c.typed)
+        << "the field does not hold what was entered";
+
+    std::vector<ui::MessageBoxText> boxes = ui::ApplyAndAnswerBoxes(program_, dialog);
+    if (c.toolSees.empty()) {
+        EXPECT_EQ(boxes, (std::vector<ui::MessageBoxText>{{kWarning, kNotInCodePage}}));
+        EXPECT_TRUE(Runs().empty());
+    } else {
+        EXPECT_TRUE(boxes.empty());
+        std::vector<ToolRun> runs = Runs();
+        ASSERT_EQ(runs.size(), 2u);
+        EXPECT_EQ(runs[0].arguments, (std::vector<std::string>{target_, "/E", "/R", c.toolSees}));
+        EXPECT_EQ(runs[1].arguments,
+                  (std::vector<std::string>{target_, "/E", "/G", c.toolSees + ":R"}));
+    }
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+const wchar_t kBestFit[] = L"Jos\u00E9";
+const wchar_t kHangul[] = L"\uD55C";
+const wchar_t kEmoji[] = L"a\xD83D\xDE00"
+                         L"b";
+// 表示ユーザー: its first character's trail byte is a backslash.
+const wchar_t kJapanese[] = L"\u8868\u793A\u30E6\u30FC\u30B6\u30FC";
+const char kJapaneseCp932[] = "\x95\x5C\x8E\xA6\x83\x86\x81\x5B\x83\x55\x81\x5B";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DialogNameWayIn,
+    testing::Values(TypedNameCase{"SetBestFit", WayIn::SetText, kBestFit, ""},
+                    TypedNameCase{"SetHangul", WayIn::SetText, kHangul, ""},
+                    TypedNameCase{"SetEmoji", WayIn::SetText, kEmoji, ""},
+                    TypedNameCase{"SetJapanese", WayIn::SetText, kJapanese, kJapaneseCp932},
+                    TypedNameCase{"TypedBestFit", WayIn::Typed, kBestFit, ""},
+                    TypedNameCase{"TypedEmoji", WayIn::Typed, kEmoji, ""},
+                    TypedNameCase{"TypedJapanese", WayIn::Typed, kJapanese, kJapaneseCp932},
+                    TypedNameCase{"ImeHangul", WayIn::ImeTyped, kHangul, ""},
+                    TypedNameCase{"ImeJapanese", WayIn::ImeTyped, kJapanese, kJapaneseCp932},
+                    TypedNameCase{"PastedEmoji", WayIn::Pasted, kEmoji, ""},
+                    TypedNameCase{"PastedBestFit", WayIn::Pasted, kBestFit, ""},
+                    TypedNameCase{"PastedJapanese", WayIn::Pasted, kJapanese, kJapaneseCp932}),
+    [](const testing::TestParamInfo<TypedNameCase>& info) { return info.param.name; });
 
 enum class CloseBy { CancelButton, EscapeKey, CloseBox };
 

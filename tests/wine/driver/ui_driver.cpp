@@ -1,5 +1,7 @@
 #include "ui_driver.h"
 
+#include <string.h>
+
 namespace ui {
 
 namespace {
@@ -138,13 +140,18 @@ HWND WaitForWindow(const Program& program, WindowKind kind, DWORD timeoutMs)
     return nullptr;
 }
 
-std::string Text(HWND window)
+std::wstring TextWide(HWND window)
 {
     wchar_t text[4096] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                         kDefaultTimeoutMs, &copied);
-    return Narrow(text);
+    return text;
+}
+
+std::string Text(HWND window)
+{
+    return Narrow(TextWide(window));
 }
 
 std::string ItemText(HWND dialog, int id)
@@ -161,6 +168,46 @@ void SetItemText(HWND dialog, int id, const std::string& text)
 void SetItemTextWide(HWND dialog, int id, const std::wstring& text)
 {
     SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+namespace {
+
+HWND EditFieldOf(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    HWND edit = FindWindowExW(control, nullptr, L"Edit", nullptr);
+    return edit != nullptr ? edit : control;
+}
+
+}  // namespace
+
+void TypeIntoItem(HWND dialog, int id, const std::wstring& text, UINT charMessage)
+{
+    HWND edit = EditFieldOf(dialog, id);
+    for (wchar_t unit : text)
+        SendMessageW(edit, charMessage, unit, 1);
+}
+
+bool PasteIntoItem(HWND dialog, int id, const std::wstring& text)
+{
+    size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (data == nullptr)
+        return false;
+    memcpy(GlobalLock(data), text.c_str(), bytes);
+    GlobalUnlock(data);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(data);
+        return false;
+    }
+    EmptyClipboard();
+    // Owned by the clipboard from here; a failed call leaks it, once, in a test.
+    bool set = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+    CloseClipboard();
+    if (!set)
+        return false;
+    SendMessageW(EditFieldOf(dialog, id), WM_PASTE, 0, 0);
+    return true;
 }
 
 std::vector<std::string> ComboItems(HWND dialog, int id)

@@ -37,9 +37,18 @@ std::vector<HWND> VisibleWindows(DWORD processId);
 HWND WaitForWindow(const Program& program, WindowKind kind, DWORD timeoutMs = kDefaultTimeoutMs);
 
 std::string Text(HWND window);
+// The text as the window holds it, which code page 932 may not hold.
+std::wstring TextWide(HWND window);
 std::string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
 void SetItemTextWide(HWND dialog, int id, const std::wstring& text);
+// Types text into the edit field of a control (a combo box's, or an edit
+// control itself) one UTF-16 unit at a time, as the keyboard (WM_CHAR) or the
+// IME (WM_IME_CHAR) delivers it to a Unicode window.
+void TypeIntoItem(HWND dialog, int id, const std::wstring& text, UINT charMessage);
+// Puts text on the clipboard as CF_UNICODETEXT and pastes it into the edit
+// field of a control; false when the clipboard could not be set.
+bool PasteIntoItem(HWND dialog, int id, const std::wstring& text);
 std::vector<std::string> ComboItems(HWND dialog, int id);
 int CheckState(HWND dialog, int id);
 void SetCheckState(HWND dialog, int id, int state);

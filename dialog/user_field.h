@@ -1,0 +1,19 @@
+// The user field of the permission dialog and the name it holds. The combo
+// box and its edit field are Unicode windows even in this ANSI dialog: they
+// keep whatever the user typed, pasted or another program set, and the
+// system changes it only when the field is read in the ANSI code page.
+#pragma once
+
+#include <windows.h>
+
+#include <stddef.h>
+
+// Writes the current user's name into g_app.userName, or leaves it empty when
+// the code page cannot hold that name exactly: its look-alike may be another
+// account, which must never be proposed.
+void ReadCurrentUserName();
+
+// Reads the user field into g_app.userName and returns the length of the
+// whole text typed there. *exact tells whether that text reads back as what
+// the field holds; a name that does not is never acted on.
+size_t ReadUserField(HWND dialog, bool* exact);
