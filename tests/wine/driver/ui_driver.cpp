@@ -5,6 +5,20 @@
 namespace ui {
 
 namespace {
+DWORD WaitScale()
+{
+    wchar_t value[16] = {};
+    DWORD length = GetEnvironmentVariableW(L"QUORVEL_TEST_WAIT_SCALE", value, 16);
+    DWORD scale = 0;
+    for (DWORD i = 0; i < length && i < 16 && value[i] >= L'0' && value[i] <= L'9'; ++i)
+        scale = scale * 10 + (value[i] - L'0');
+    return scale >= 1 && scale <= 100 ? scale : 1;
+}
+}  // namespace
+
+const DWORD kDefaultTimeoutMs = 15000 * WaitScale();
+
+namespace {
 
 const UINT kCodePage = 932;
 const int kMessageBoxTextId = 0xFFFF;

@@ -12,7 +12,11 @@
 
 namespace ui {
 
-constexpr DWORD kDefaultTimeoutMs = 15000;
+// How long the driver waits for the program to do something: 15 s, times
+// the whole number in QUORVEL_TEST_WAIT_SCALE when that is set. The emulated
+// PC sets it, as it runs programs several times slower than a real one; what
+// the tests check does not change, only how long they wait for it.
+extern const DWORD kDefaultTimeoutMs;
 
 struct Program {
     HANDLE process = nullptr;
