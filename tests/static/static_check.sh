@@ -14,14 +14,15 @@ case "$mode" in
 tidy)
   build=$2
   shift 2
-  # The source and execution character sets, and the switch that keeps the
-  # program's own memset and memcpy loops from becoming calls, are gcc's
-  # options, which clang does not take (neither matters to these checks); a
-  # mingw build's commands are read with clang's own MinGW target.
+  # The source and execution character sets, the switch that keeps the
+  # program's own memset and memcpy loops from becoming calls and the data
+  # alignment that packs the exe are gcc's options, which clang does not take
+  # (none matters to these checks); a mingw build's commands are read with
+  # clang's own MinGW target.
   db="$build/clang-tidy"
   mkdir -p "$db"
   sed -e 's/-fexec-charset=CP932//g' -e 's/-finput-charset=UTF-8//g' \
-    -e 's/-fno-tree-loop-distribute-patterns//g' \
+    -e 's/-fno-tree-loop-distribute-patterns//g' -e 's/-malign-data=abi//g' \
     "$build/compile_commands.json" >"$db/compile_commands.json"
   target=()
   grep -q mingw32 "$db/compile_commands.json" && target=(--extra-arg=--target=i686-w64-mingw32)
