@@ -198,8 +198,17 @@ HWND EditFieldOf(HWND dialog, int id)
 void TypeIntoItem(HWND dialog, int id, const std::wstring& text, UINT charMessage)
 {
     HWND edit = EditFieldOf(dialog, id);
+    LRESULT before = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
     for (wchar_t unit : text)
         SendMessageW(edit, charMessage, unit, 1);
+    // Wine's default handling of WM_IME_CHAR posts a WM_CHAR to the field,
+    // which the program reads only after the send has returned; on a slow
+    // machine the last ones come well after. Done once every unit is in.
+    LRESULT typed = before + static_cast<LRESULT>(text.size());
+    DWORD start = GetTickCount();
+    while (SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0) < typed &&
+           GetTickCount() - start < kDefaultTimeoutMs)
+        Sleep(kPollMs);
 }
 
 bool PasteIntoItem(HWND dialog, int id, const std::wstring& text)

@@ -48,7 +48,8 @@ void SetItemText(HWND dialog, int id, const std::string& text);
 void SetItemTextWide(HWND dialog, int id, const std::wstring& text);
 // Types text into the edit field of a control (a combo box's, or an edit
 // control itself) one UTF-16 unit at a time, as the keyboard (WM_CHAR) or the
-// IME (WM_IME_CHAR) delivers it to a Unicode window.
+// IME (WM_IME_CHAR) delivers it to a Unicode window, and returns once the
+// field holds them all (or after the timeout).
 void TypeIntoItem(HWND dialog, int id, const std::wstring& text, UINT charMessage);
 // Puts text on the clipboard as CF_UNICODETEXT and pastes it into the edit
 // field of a control; false when the clipboard could not be set.
