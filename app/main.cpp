@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/runtime_support.h"
 #include "app/system_folder.h"
 #include "dialog/permission_dialog.h"
 #include "resources/resource.h"
@@ -66,7 +67,9 @@ bool ChooseFileToOpen()
                                kOpenFileDialogCapacity, nullptr, nullptr) > 0;
 }
 
-int RunProgram(HINSTANCE instance, const char* tail)
+// Kept out of the entry, so that its protected callees keep frames of their
+// own rather than being merged into one that cannot be protected.
+__attribute__((noinline)) int RunProgram(HINSTANCE instance, const char* tail)
 {
     g_app.originFlag = ORIGIN_COMMAND_LINE;
     if (tail[0] == '\0') {
@@ -97,9 +100,12 @@ int RunProgram(HINSTANCE instance, const char* tail)
 // none, and without it the exe is a fraction of the size and loads no
 // runtime DLL. The tail is computed from the full command line, with bytes
 // compared as unsigned values, so that an unquoted program path holding code
-// page 932 text is read whole.
-extern "C" [[noreturn]] void ProgramEntry()
+// page 932 text is read whole. The stack guard is seeded before anything
+// else runs; the entry itself is not protected, since it holds the guard's
+// old value across the seeding, and never returns.
+extern "C" [[noreturn]] __attribute__((no_stack_protector)) void ProgramEntry()
 {
+    SeedStackGuard();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     const char* tail = FindCommandLineTail(GetCommandLineA());
     ExitProcess(static_cast<UINT>(RunProgram(instance, tail)));

@@ -1,12 +1,21 @@
 // The few C runtime routines that the program, and the code the compiler
 // writes for it, call: structure zeroing and copies, string length and byte
-// search. The exe links no C runtime at all (it has an entry point of its own
-// and no heap), so these come from here rather than from a runtime DLL.
+// search, and the stack guard with the routine that stops the process when a
+// guard is found changed. The exe links no C runtime at all (it has an entry
+// point of its own and no heap), so these come from here rather than from a
+// runtime DLL.
 //
 // This file is built with -fno-tree-loop-distribute-patterns: otherwise the
 // compiler would recognise the loops below as memset and memcpy and turn them
 // into calls to themselves.
 #include <stddef.h>
+#include <stdint.h>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "app/runtime_support.h"
+#endif
 
 // The unit tests build this file under other names, beside the host's own C
 // runtime.
@@ -55,4 +64,64 @@ char* QUORVEL_RUNTIME_NAME(strchr)(const char* text, int character)
     }
 }
 
+#ifdef _WIN32
+
+// The value that every protected function keeps beside its return address
+// and compares before it returns. SeedStackGuard sets it at the entry, so it
+// needs no initial value and lives in .bss; a .data section of its own would
+// cost a whole file section.
+uintptr_t __stack_chk_guard;
+
+// A protected function found its copy of the guard changed: a buffer on the
+// stack was overrun and the return address beside it may have been
+// overwritten. Nothing on this stack can be trusted, so the process ends here
+// and now: no box, no unwinding, no further step. Fail-fast (Windows 8 on)
+// ends it in the kernel, past every handler, and reports it to Windows Error
+// Reporting; where the system has none, TerminateProcess ends it with the
+// same code. The check is looked up at run time, as NT 4.0's kernel32 may
+// lack it.
+[[noreturn]] __attribute__((no_stack_protector)) void __stack_chk_fail()
+{
+    typedef BOOL(WINAPI * IsProcessorFeaturePresentFunction)(DWORD);
+    auto isFeaturePresent = reinterpret_cast<IsProcessorFeaturePresentFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                               "IsProcessorFeaturePresent")));
+    if (isFeaturePresent != nullptr && isFeaturePresent(PF_FASTFAIL_AVAILABLE))
+        __asm__ volatile("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
+    TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
+    for (;;) {
+    }
+}
+
 }  // extern "C"
+
+// Not itself protected: it changes the guard that a protected function would
+// compare on its way out. The values are mixed as the platform's compilers
+// mix theirs: the time, the process and thread, the tick count, the
+// performance counter and where the stack lies (ASLR places it anew on every
+// start), so that the guard differs from run to run and from process to
+// process and cannot be read off the exe.
+__attribute__((no_stack_protector)) void SeedStackGuard()
+{
+    FILETIME systemTime;
+    GetSystemTimeAsFileTime(&systemTime);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    uint64_t mixed = (static_cast<uint64_t>(systemTime.dwHighDateTime) << 32) |
+                     systemTime.dwLowDateTime;
+    mixed ^= static_cast<uint64_t>(counter.QuadPart);
+    mixed ^= (static_cast<uint64_t>(GetCurrentProcessId()) << 32) | GetCurrentThreadId();
+    mixed ^= static_cast<uint64_t>(GetTickCount()) << 16;
+    mixed ^= reinterpret_cast<uintptr_t>(&counter);
+    uintptr_t guard = sizeof guard == sizeof mixed ? static_cast<uintptr_t>(mixed)
+                                                   : static_cast<uintptr_t>(mixed ^ (mixed >> 32));
+    // Never zero: that is the guard before it is seeded, and the easiest
+    // value for a string copy to forge.
+    __stack_chk_guard = guard != 0 ? guard : 0x2B992DDFu;
+}
+
+#else
+
+}  // extern "C"
+
+#endif

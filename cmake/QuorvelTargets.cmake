@@ -4,20 +4,27 @@
 add_compile_options(-finput-charset=UTF-8 -fexec-charset=CP932 -Wall -Wextra)
 
 # The program's own code: no exceptions, no RTTI, nothing from the C++ runtime
-# beyond what the compiler inlines.
+# beyond what the compiler inlines. Every function that keeps an array on its
+# stack, or lets a local's address escape, is built with a stack guard
+# (-fstack-protector-strong): an overrun of one of the fixed text buffers
+# then ends the process instead of returning through a changed address. The
+# guard and the routine that stops the process come from
+# app/runtime_support.cpp in the exe, from GCC's libssp in programs that link
+# a C runtime (the link option pulls it in, for them and for whatever links
+# the program's libraries).
 function(quorvel_program_code target)
-  # No unwind tables for a program that has no exceptions, and no compiler
-  # banner in every object. Packed tight, as every 512 bytes of a section
-  # count against the exe's budget: functions and data at the alignment
-  # the ABI asks, not padded for speed, and no jump tables in .rdata. (Not
-  # -ffunction-sections: the assembler pads every section of a 64-bit object
-  # to 16 bytes, which costs more than the unused code it lets the link drop.
-  # Not -fdata-sections: for PE targets it moves zero-initialised data out of
-  # .bss into .data, where the 5 KiB AppState record would take room in the
-  # file.)
-  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-                                           -fno-unwind-tables -fno-ident -falign-functions=1
-                                           -malign-data=abi -fno-jump-tables)
+  # No compiler banner in every object. Packed tight, as every 512 bytes of a
+  # section count against the exe's budget: functions and data at the
+  # alignment the ABI asks, not padded for speed, and no jump tables in
+  # .rdata. (Not -ffunction-sections: the assembler pads every section of a
+  # 64-bit object to 16 bytes, which costs more than the unused code it lets
+  # the link drop. Not -fdata-sections: for PE targets it moves
+  # zero-initialised data out of .bss into .data, where the 5 KiB AppState
+  # record would take room in the file.)
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-ident -falign-functions=1
+                                           -malign-data=abi -fno-jump-tables -fstack-protector-strong
+                                           ${QUORVEL_ARCHITECTURE_COMPILE_OPTIONS})
+  target_link_options(${target} PUBLIC -fstack-protector-strong)
 endfunction()
 
 # A 32-bit Windows program that runs on every NT version from 4.0 on and
@@ -29,13 +36,30 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # 32-bit C symbols carry a leading underscore.
   set(QUORVEL_ENTRY_SYMBOL _ProgramEntry)
   set(QUORVEL_MANIFEST_ARCHITECTURE x86)
-  set(QUORVEL_ARCHITECTURE_LINK_OPTIONS)
+  # 32-bit Windows finds exception handlers through records on the stack, not
+  # through tables, so unwind tables would be dead weight. The program
+  # registers no handler, and the header says so (NO_SEH): no address in the
+  # image can then serve as a handler for a record forged on the stack.
+  set(QUORVEL_ARCHITECTURE_COMPILE_OPTIONS -fno-asynchronous-unwind-tables -fno-unwind-tables)
+  set(QUORVEL_ARCHITECTURE_LINK_OPTIONS -Wl,--no-seh)
 else()
   set(QUORVEL_SUBSYSTEM windows:5.2)
   set(QUORVEL_ENTRY_SYMBOL ProgramEntry)
   set(QUORVEL_MANIFEST_ARCHITECTURE amd64)
-  # ASLR over the whole 64-bit address space, not only its low 4 GiB.
-  set(QUORVEL_ARCHITECTURE_LINK_OPTIONS -Wl,--high-entropy-va)
+  # The x64 calling convention requires an entry in the exception directory
+  # (.pdata, pointing at unwind data in .xdata) for every function that calls
+  # another or moves the stack pointer: Windows walks stacks with them to
+  # dispatch an exception, for error reports and crash dumps, and in every
+  # debugger and profiler.
+  set(QUORVEL_ARCHITECTURE_COMPILE_OPTIONS -fasynchronous-unwind-tables)
+  # ASLR over the whole 64-bit address space, not only its low 4 GiB. Linked
+  # by lld (see cmake/lld/collect2), which can mark the exe compatible with
+  # hardware shadow stacks (CET): Windows enforces them for 64-bit processes
+  # so marked, on processors that have them. GNU ld has no such option. The
+  # mark is an entry of the debug directory, which lld's MinGW driver puts
+  # in a section of its own; merged into .rdata it costs no file section.
+  set(QUORVEL_ARCHITECTURE_LINK_OPTIONS -B${PROJECT_SOURCE_DIR}/cmake/lld/ -fno-use-linker-plugin
+      -Wl,--high-entropy-va -Wl,--Xlink=-cetcompat -Wl,--Xlink=-merge:.buildid=.rdata)
   # The 64-bit build's tests are named wine64.*, exe64.* and so on, so that a
   # run over both builds says which one each test checked.
   set(QUORVEL_TEST_SUFFIX 64)

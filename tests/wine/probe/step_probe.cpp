@@ -1,0 +1,204 @@
+// The program's probe: the shipped sources, built with the shipped flags,
+// with one thing added where each step of an Apply runs. The link wraps
+// RunHidden (--wrap), so every step passes through StepProbe first and then
+// runs as in the shipped exe. What the probe does is chosen by the tests
+// through the environment (QUORVEL_PROBE), and what it finds is written, a
+// line at a time, to the file QUORVEL_PROBE_LOG names:
+//
+//   guard HEX                at the first step: the stack guard the entry set
+//   walk-from-start FRAMES OURS UNLISTED END
+//   walk-from-step FRAMES OURS UNLISTED END
+//                            (64-bit, QUORVEL_PROBE=walk) a walk of the stack
+//                            by the exception directory, from the start of the
+//                            dialog and from the first step: frames walked,
+//                            frames in the program, frames in the program with
+//                            no unwind data, and where the walk ended (1 at
+//                            the program's entry, 2 at the system's callback
+//                            dispatcher, 0 elsewhere)
+//   frames HEX...            after each walk, its frames: the address in the
+//                            program as an offset from its base, 0 elsewhere
+//   overrun                  (QUORVEL_PROBE=overrun) the second step overruns
+//                            a stack buffer instead of running; the guard
+//                            must end the process there
+#include <windows.h>
+
+#include <stdint.h>
+
+extern "C" void ProgramEntry();
+extern "C" uintptr_t __stack_chk_guard;
+
+namespace {
+
+int g_stepsSeen;
+// Read at run time, so that the compiler cannot see how far the copy goes.
+volatile int g_overrunLength = 64;
+
+void AppendToLog(const char* line)
+{
+    char path[MAX_PATH];
+    DWORD pathLength = GetEnvironmentVariableA("QUORVEL_PROBE_LOG", path, sizeof path);
+    if (pathLength == 0 || pathLength >= sizeof path)
+        return;
+    HANDLE log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    DWORD length = 0;
+    while (line[length] != '\0')
+        ++length;
+    WriteFile(log, line, length, &written, nullptr);
+    WriteFile(log, "\n", 1, &written, nullptr);
+    CloseHandle(log);
+}
+
+// Appends a blank and value, in hexadecimal or in decimal, to line at *end.
+void AppendNumber(char* line, int* end, uint64_t value, bool hexadecimal)
+{
+    char digits[20];
+    int count = 0;
+    unsigned base = hexadecimal ? 16 : 10;
+    do {
+        digits[count++] = "0123456789abcdef"[value % base];
+        value /= base;
+    } while (value != 0);
+    line[(*end)++] = ' ';
+    while (count > 0)
+        line[(*end)++] = digits[--count];
+    line[*end] = '\0';
+}
+
+// word (at most 15 characters), then at most 64 numbers.
+void RecordLine(const char* word, const uint64_t* values, int count, bool hexadecimal)
+{
+    // Room for the word and 64 numbers of 16 digits, each after a blank.
+    char line[16 + 64 * 17 + 1];
+    int end = 0;
+    while (word[end] != '\0') {
+        line[end] = word[end];
+        ++end;
+    }
+    line[end] = '\0';
+    for (int i = 0; i < count; ++i)
+        AppendNumber(line, &end, values[i], hexadecimal);
+    AppendToLog(line);
+}
+
+bool ProbeIs(const char* mode)
+{
+    char value[16];
+    DWORD length = GetEnvironmentVariableA("QUORVEL_PROBE", value, sizeof value);
+    if (length == 0 || length >= sizeof value)
+        return false;
+    for (DWORD i = 0; i <= length; ++i) {
+        if (value[i] != mode[i])
+            return false;
+    }
+    return true;
+}
+
+#ifdef _WIN64
+enum WalkEnd : uint64_t { WALK_LOST = 0, WALK_AT_ENTRY = 1, WALK_AT_CALLBACK = 2 };
+
+// Walks the stack from its caller to its end as Windows does to dispatch an
+// exception: each frame of a function with unwind data is undone by that
+// data, and a frame without is taken for a leaf's (the return address at
+// the stack pointer), which is only right if the function is a leaf. The
+// walk ends at the program's entry, or where the system called a window
+// procedure back from the kernel (ntdll's KiUserCallbackDispatcher): Wine
+// 8.0 keeps no way from that frame to the caller of the system call, so no
+// walk under it can go further; Windows unwinds through it.
+__attribute__((noinline)) void RecordStackWalk(const char* from)
+{
+    auto image = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(image);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+    uintptr_t imageEnd = image + nt->OptionalHeader.SizeOfImage;
+    auto entry = static_cast<DWORD>(reinterpret_cast<uintptr_t>(&ProgramEntry) - image);
+    auto callbackDispatcher = reinterpret_cast<uintptr_t>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "KiUserCallbackDispatcher"));
+
+    CONTEXT context;
+    RtlCaptureContext(&context);
+    uint64_t frames = 0, ours = 0, unlisted = 0, end = WALK_LOST;
+    uint64_t addresses[64];
+    while (context.Rip != 0 && frames < 64) {
+        bool inProgram = context.Rip >= image && context.Rip < imageEnd;
+        addresses[frames++] = inProgram ? context.Rip - image : 0;
+        ours += inProgram ? 1 : 0;
+        DWORD64 moduleBase = 0;
+        PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &moduleBase, nullptr);
+        if (function == nullptr) {
+            unlisted += inProgram ? 1 : 0;
+            context.Rip = *reinterpret_cast<DWORD64*>(context.Rsp);
+            context.Rsp += 8;
+            continue;
+        }
+        if (inProgram && function->BeginAddress == entry) {
+            end = WALK_AT_ENTRY;
+            break;
+        }
+        if (moduleBase + function->BeginAddress == callbackDispatcher) {
+            end = WALK_AT_CALLBACK;
+            break;
+        }
+        void* handlerData = nullptr;
+        DWORD64 establisherFrame = 0;
+        RtlVirtualUnwind(UNW_FLAG_NHANDLER, moduleBase, context.Rip, function, &context,
+                         &handlerData, &establisherFrame, nullptr);
+    }
+    const uint64_t values[] = {frames, ours, unlisted, end};
+    RecordLine(from, values, 4, false);
+    RecordLine("frames", addresses, static_cast<int>(frames), true);
+}
+#endif
+
+// A protected function (it keeps an array on its stack) that writes past its
+// array, over the guard beside it and what lies beyond.
+__attribute__((noinline)) void OverrunStackBuffer()
+{
+    char buffer[16];
+    for (int i = 0; i < g_overrunLength; ++i)
+        buffer[i] = 'x';
+    // Keeps the writes from being dropped as dead.
+    __asm__ volatile("" : : "r"(buffer) : "memory");
+}
+
+}  // namespace
+
+extern "C" DWORD __real__Z9RunHiddenPc(char* commandLine);
+
+extern "C" DWORD __wrap__Z9RunHiddenPc(char* commandLine)
+{
+    ++g_stepsSeen;
+    if (g_stepsSeen == 1) {
+        const uint64_t guard = __stack_chk_guard;
+        RecordLine("guard", &guard, 1, true);
+#ifdef _WIN64
+        if (ProbeIs("walk"))
+            RecordStackWalk("walk-from-step");
+#endif
+    }
+    if (g_stepsSeen == 2 && ProbeIs("overrun")) {
+        RecordLine("overrun", nullptr, 0, false);
+        OverrunStackBuffer();
+    }
+    return __real__Z9RunHiddenPc(commandLine);
+}
+
+#ifdef _WIN64
+// The frames under the dialog, which a walk from a step cannot reach under
+// Wine: the entry calls the common controls' initialisation directly before
+// it opens the dialog. The link wraps that import's address (the pointer
+// the call goes through), so the call comes here first.
+extern "C" void (*__real___imp_InitCommonControls)();
+
+extern "C" void WalkFromStart()
+{
+    if (ProbeIs("walk"))
+        RecordStackWalk("walk-from-start");
+    __real___imp_InitCommonControls();
+}
+
+extern "C" void (*__wrap___imp_InitCommonControls)() = WalkFromStart;
+#endif
