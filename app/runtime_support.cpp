@@ -69,8 +69,9 @@ char* QUORVEL_RUNTIME_NAME(strchr)(const char* text, int character)
 // The value that every protected function keeps beside its return address
 // and compares before it returns. SeedStackGuard sets it at the entry, so it
 // needs no initial value and lives in .bss; a .data section of its own would
-// cost a whole file section.
-uintptr_t __stack_chk_guard;
+// cost a whole file section. (The names here are the compiler's: its stack
+// protector reads and calls them.)
+uintptr_t __stack_chk_guard;  // NOLINT(bugprone-reserved-identifier)
 
 // A protected function found its copy of the guard changed: a buffer on the
 // stack was overrun and the return address beside it may have been
@@ -80,12 +81,13 @@ uintptr_t __stack_chk_guard;
 // Reporting; where the system has none, TerminateProcess ends it with the
 // same code. The check is looked up at run time, as NT 4.0's kernel32 may
 // lack it.
-[[noreturn]] __attribute__((no_stack_protector)) void __stack_chk_fail()
+[[noreturn]] __attribute__((no_stack_protector)) void
+__stack_chk_fail()  // NOLINT(bugprone-reserved-identifier)
 {
     typedef BOOL(WINAPI * IsProcessorFeaturePresentFunction)(DWORD);
-    auto isFeaturePresent = reinterpret_cast<IsProcessorFeaturePresentFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"),
-                                               "IsProcessorFeaturePresent")));
+    auto isFeaturePresent =
+        reinterpret_cast<IsProcessorFeaturePresentFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsProcessorFeaturePresent")));
     if (isFeaturePresent != nullptr && isFeaturePresent(PF_FASTFAIL_AVAILABLE))
         __asm__ volatile("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
     TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
@@ -107,8 +109,8 @@ __attribute__((no_stack_protector)) void SeedStackGuard()
     GetSystemTimeAsFileTime(&systemTime);
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
-    uint64_t mixed = (static_cast<uint64_t>(systemTime.dwHighDateTime) << 32) |
-                     systemTime.dwLowDateTime;
+    uint64_t mixed =
+        (static_cast<uint64_t>(systemTime.dwHighDateTime) << 32) | systemTime.dwLowDateTime;
     mixed ^= static_cast<uint64_t>(counter.QuadPart);
     mixed ^= (static_cast<uint64_t>(GetCurrentProcessId()) << 32) | GetCurrentThreadId();
     mixed ^= static_cast<uint64_t>(GetTickCount()) << 16;
