@@ -73,23 +73,40 @@ char* QUORVEL_RUNTIME_NAME(strchr)(const char* text, int character)
 // protector reads and calls them.)
 uintptr_t __stack_chk_guard;  // NOLINT(bugprone-reserved-identifier)
 
+// Where the fail-fast interrupt arrives as an ordinary exception, ends the
+// process before any handler on the damaged stack can resume it.
+static LONG WINAPI EndOnAnyException(EXCEPTION_POINTERS*)
+{
+    TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // A protected function found its copy of the guard changed: a buffer on the
 // stack was overrun and the return address beside it may have been
 // overwritten. Nothing on this stack can be trusted, so the process ends here
 // and now: no box, no unwinding, no further step. Fail-fast (Windows 8 on)
 // ends it in the kernel, past every handler, and reports it to Windows Error
 // Reporting; where the system has none, TerminateProcess ends it with the
-// same code. The check is looked up at run time, as NT 4.0's kernel32 may
-// lack it.
+// same code. Both lookups are made at run time, as NT 4.0's kernel32 may lack
+// them. Wine's 32-bit ntdll says it has fail-fast, yet raises the interrupt
+// as an access violation that a handler up the stack may catch and resume
+// from (the window procedure's caller does); a vectored handler, which runs
+// before all others, ends the process there as well.
 [[noreturn]] __attribute__((no_stack_protector)) void
 __stack_chk_fail()  // NOLINT(bugprone-reserved-identifier)
 {
     typedef BOOL(WINAPI * IsProcessorFeaturePresentFunction)(DWORD);
-    auto isFeaturePresent =
-        reinterpret_cast<IsProcessorFeaturePresentFunction>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsProcessorFeaturePresent")));
-    if (isFeaturePresent != nullptr && isFeaturePresent(PF_FASTFAIL_AVAILABLE))
+    typedef PVOID(WINAPI * AddVectoredExceptionHandlerFunction)(ULONG, PVECTORED_EXCEPTION_HANDLER);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto isFeaturePresent = reinterpret_cast<IsProcessorFeaturePresentFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "IsProcessorFeaturePresent")));
+    if (isFeaturePresent != nullptr && isFeaturePresent(PF_FASTFAIL_AVAILABLE)) {
+        auto addHandler = reinterpret_cast<AddVectoredExceptionHandlerFunction>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "AddVectoredExceptionHandler")));
+        if (addHandler != nullptr)
+            addHandler(1, EndOnAnyException);
         __asm__ volatile("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
+    }
     TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
     for (;;) {
     }
