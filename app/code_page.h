@@ -15,4 +15,5 @@ bool EndsInIncompleteCharacter(const char* text);
 // code page lacks into ? or a look-alike ("best fit": é becomes e), and such
 // text may name another file or another account; only this comparison finds
 // every loss, WC_NO_BEST_FIT_CHARS being a flag that NT 4.0 does not know.
+// AnsiFormReadsBackExactly (app/ansi_read_back.h) does the widening.
 bool ReadsBackExactly(const wchar_t* given, const wchar_t* readBack);

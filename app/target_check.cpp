@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "app/ansi_read_back.h"
 #include "app/app_state.h"
-#include "app/code_page.h"
 #include "app/command_line.h"
 #include "app/target_path.h"
 
@@ -11,18 +11,10 @@ namespace {
 
 // The target as the tool will read it (the ANSI bytes, widened by the
 // system's rule) against the form the user gave.
-bool TargetIsExactly(const wchar_t* given)
-{
-    wchar_t widened[kTargetPathSize];
-    int length = MultiByteToWideChar(CP_ACP, 0, g_app.targetPath, -1, widened,
-                                     static_cast<int>(kTargetPathSize));
-    return length > 0 && ReadsBackExactly(given, widened);
-}
-
 bool TargetIsAsGiven()
 {
     if (g_app.originFlag == ORIGIN_OPEN_FILE_DIALOG)
-        return TargetIsExactly(g_app.openFileWideBuffer);
+        return AnsiFormReadsBackExactly(g_app.targetPath, g_app.openFileWideBuffer);
     // A wide argument too long for the buffer cannot equal a target that
     // fitted: each character takes at least one byte in the ANSI form.
     wchar_t given[kTargetPathSize];
@@ -30,7 +22,7 @@ bool TargetIsAsGiven()
     if (ExtractWideFirstArgument(FindWideCommandLineTail(GetCommandLineW()), given,
                                  kTargetPathSize) != FIRST_ARGUMENT_OK)
         return false;
-    return TargetIsExactly(given);
+    return AnsiFormReadsBackExactly(g_app.targetPath, given);
 }
 
 }  // namespace

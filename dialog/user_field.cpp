@@ -2,23 +2,11 @@
 
 #include <string.h>
 
+#include "app/ansi_read_back.h"
 #include "app/app_state.h"
-#include "app/code_page.h"
 #include "app/text_buffer.h"
 #include "dialog/apply_input.h"
 #include "resources/resource.h"
-
-namespace {
-
-bool UserNameReadsBackAs(const wchar_t* given)
-{
-    wchar_t widened[kUserNameSize];
-    int length = MultiByteToWideChar(CP_ACP, 0, g_app.userName, -1, widened,
-                                     static_cast<int>(kUserNameSize));
-    return length > 0 && ReadsBackExactly(given, widened);
-}
-
-}  // namespace
 
 void ReadCurrentUserName()
 {
@@ -31,7 +19,7 @@ void ReadCurrentUserName()
     GetUserNameW(wideName, &size);
     int length = WideCharToMultiByte(CP_ACP, 0, wideName, -1, g_app.userName,
                                      static_cast<int>(kUserNameCapacity), nullptr, nullptr);
-    if (length == 0 || !UserNameReadsBackAs(wideName))
+    if (length == 0 || !AnsiFormReadsBackExactly(g_app.userName, wideName))
         g_app.userName[0] = '\0';
 }
 
@@ -52,6 +40,6 @@ size_t ReadUserField(HWND dialog, bool* exact)
     wideName[0] = 0;
     SendDlgItemMessageW(dialog, IDC_USER, WM_GETTEXT, kUserNameSize,
                         reinterpret_cast<LPARAM>(wideName));
-    *exact = UserNameReadsBackAs(wideName);
+    *exact = AnsiFormReadsBackExactly(g_app.userName, wideName);
     return typedLength;
 }

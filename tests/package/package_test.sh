@@ -3,7 +3,9 @@
 #
 #   package_test.sh unsigned SOURCE_DIR VERSION BUILT_EXE BUILT_EXE64 WORK_DIR
 #   package_test.sh signed   SOURCE_DIR VERSION BUILT_EXE BUILT_EXE64 WORK_DIR
-#                            UIDRIVER UIDRIVER64 WINE_RUN
+#                            UIDRIVER64 WINE_RUN
+#   package_test.sh signed-32bit-runs SOURCE_DIR VERSION BUILT_EXE BUILT_EXE64
+#                            WORK_DIR SIGNED_WORK_DIR UIDRIVER WINE_RUN
 #
 # BUILT_EXE and BUILT_EXE64 are the 32-bit and the 64-bit quorvel.exe that
 # the tests ran, which the zip ships as quorvel.exe and quorvel64.exe.
@@ -14,10 +16,16 @@
 # signed: with a throwaway self-signed certificate, each packaged exe carries
 # a signature that osslsigncode accepts for that certificate and for no other,
 # each exe is its built one once the signature is removed, the checksums
-# cover the signed exes, and each signed exe still runs under Wine, driven
-# by the UI driver of its own architecture: it opens its dialog on a target
-# and ends when cancelled. Needs the Wine prefixes and the display that
-# scripts/test provides.
+# cover the signed exes, and the signed quorvel64.exe still runs under Wine,
+# driven by the 64-bit UI driver: it opens its dialog on a target and ends
+# when cancelled.
+# signed-32bit-runs: the signed quorvel.exe that the signed run left unpacked
+# in its WORK_DIR, given here as SIGNED_WORK_DIR, does the same in $WINEPREFIX, driven by the 32-bit UI
+# driver. It is a step of its own because it needs 32-bit Wine: where this
+# machine cannot run 32-bit code, it runs in the emulated PC, after the
+# signed run here (tests/wine registers it).
+# The runs under Wine need the prefixes and the display that scripts/test
+# provides.
 set -u
 mode=$1 source_dir=$2 version=$3 built_exe=$4 built_exe64=$5 work=$6
 folder=quorvel-$version
@@ -174,33 +182,40 @@ check_signed() {
       fail "the signed $name without its signature is not the built exe"
   done
 
-  # The signed exes must still run. Where this machine cannot run 32-bit x86
-  # code, no 32-bit Windows program can start under Wine; that is said, not
-  # passed over in silence. The 64-bit exe runs in a 64-bit prefix: the
-  # build's own where the 64-bit build's tests run here, else the one the
-  # 32-bit build's tests use for WOW64.
-  local uidriver=$7 uidriver64=$8 wine_run=$9
-  . "$source_dir/scripts/lib/wine-env.sh"
-  if quorvel_machine_runs_32bit; then
-    run_signed quorvel.exe "$uidriver" "$WINEPREFIX" "$wine_run"
-  else
-    echo "not checked here: the signed quorvel.exe runs (this machine cannot run 32-bit x86 programs)"
-  fi
-  run_signed quorvel64.exe "$uidriver64" "${QUORVEL_WINEPREFIX64:-$WINEPREFIX}" "$wine_run"
+  # The signed 64-bit exe must still run, in a 64-bit prefix: the build's
+  # own where the 64-bit build's tests run here, else the one the 32-bit
+  # build's tests use for WOW64. The signed 32-bit exe is started by the
+  # signed-32bit-runs step, wherever 32-bit Wine runs.
+  local uidriver64=$7 wine_run=$8
+  run_signed "$work/unpacked/$folder/quorvel64.exe" "$uidriver64" \
+    "${QUORVEL_WINEPREFIX64:-$WINEPREFIX}" "$wine_run" "$work"
 }
 
-# run_signed NAME UIDRIVER PREFIX WINE_RUN: the unpacked signed exe NAME opens
-# its dialog on a target and ends when cancelled, in the Wine prefix PREFIX.
+check_signed_32bit_runs() {
+  local signed_work=$7 uidriver=$8 wine_run=$9
+  local zip=$signed_work/dist/$folder.zip exe=$signed_work/unpacked/$folder/quorvel.exe
+  # Only a zip signed since the exe was built holds that exe.
+  if [ ! -f "$zip" ] || [ ! -f "$exe" ] || [ ! "$zip" -nt "$built_exe" ]; then
+    fail "no signed zip of the built quorvel.exe in $signed_work: package.signed makes it first"
+    return
+  fi
+  run_signed "$exe" "$uidriver" "$WINEPREFIX" "$wine_run" "$work"
+}
+
+# run_signed EXE UIDRIVER PREFIX WINE_RUN SCRATCH: the unpacked signed EXE
+# opens its dialog on a target and ends when cancelled, in the Wine prefix
+# PREFIX; the target and the driver's files go into SCRATCH.
 run_signed() {
-  local name=$1 uidriver=$2 prefix=$3 wine_run=$4
-  local exe=$work/unpacked/$folder/$name target=$work/target title code
+  local exe=$1 uidriver=$2 prefix=$3 wine_run=$4 scratch=$5
+  local name target=$scratch/target title code
+  name=$(basename "$exe")
   mkdir -p "$target"
   # winepath may be the first Wine program of the prefix's session: the
   # services it starts outlive it and hold its output, which must therefore
   # be a file and not ctest's pipe.
   local windows_exe windows_target
-  WINEPREFIX=$prefix winepath -w "$exe" "$target" >"$work/winepath.out" 2>&1 </dev/null
-  { read -r windows_exe && read -r windows_target; } <"$work/winepath.out"
+  WINEPREFIX=$prefix winepath -w "$exe" "$target" >"$scratch/winepath.out" 2>&1 </dev/null
+  { read -r windows_exe && read -r windows_target; } <"$scratch/winepath.out"
   title=$(WINEPREFIX=$prefix "$wine_run" "$uidriver" open-and-cancel "$windows_exe" "$windows_target")
   code=$?
   # The driver's C runtime ends its lines with CR LF.
@@ -215,7 +230,8 @@ run_signed() {
 case $mode in
   unsigned) check_unsigned ;;
   signed) check_signed "$@" ;;
-  *) echo "usage: package_test.sh {unsigned | signed} ..." >&2; exit 2 ;;
+  signed-32bit-runs) check_signed_32bit_runs "$@" ;;
+  *) echo "usage: package_test.sh {unsigned | signed | signed-32bit-runs} ..." >&2; exit 2 ;;
 esac
 [ $status = 0 ] && echo "ok"
 exit $status

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stddef.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -244,18 +245,49 @@ size_t CountOwnHandles()
     return own;
 }
 
+// Under Wine, now and then the system fails to start the child at all: its
+// CreateProcess fails, as `wine prog.exe` from the shell now and then exits at
+// once without a word. The runner rightly reports such a run as not started,
+// and the stand-in writes nothing. That is told apart from a run that was
+// started and left no record (a lost run): each run must add exactly one
+// record when it started and none when it did not, and a run the system did
+// not start is made once more, so that every one of the runs is still
+// started and recorded. More than a few such failures is no chance any more.
 TEST_F(RunHiddenTest, ManyRunsLeaveNoHandleOpen)
 {
-    Run("cacls \"C:\\x\" /E /R \"Users\"");  // the first run loads what later runs reuse
-    size_t before = CountOwnHandles();
-    ASSERT_GT(before, 0u);
-    // Each run's exit code, so that a run that left no record says how it
-    // ended.
-    std::string exitCodes;
-    for (int i = 0; i < 50; ++i)
-        exitCodes += " " + std::to_string(Run("cacls \"C:\\x\" /E /R \"Users\""));
-    EXPECT_EQ(CountOwnHandles(), before);
-    EXPECT_EQ(ReadToolRuns(log_).size(), 51u) << "exit codes of the 50 runs:" << exitCodes;
+    const int kRuns = 51;
+    const int kFailedStartsAllowed = 2;
+    int started = 0;
+    int failedStarts = 0;
+    std::string failures;
+    size_t before = 0;
+    while (started < kRuns && failedStarts <= kFailedStartsAllowed) {
+        size_t recordsBefore = ReadToolRuns(log_).size();
+        DWORD exitCode = Run("cacls \"C:\\x\" /E /R \"Users\"");
+        DWORD startError = GetLastError();
+        size_t added = ReadToolRuns(log_).size() - recordsBefore;
+        if (exitCode == kRunHiddenNotStarted) {
+            ++failedStarts;
+            failures += " run " + std::to_string(started + 1) + ": CreateProcess error " +
+                        std::to_string(startError) + ";";
+            EXPECT_EQ(added, 0u) << "a run reported as not started left a record";
+            continue;
+        }
+        ++started;
+        EXPECT_EQ(exitCode, 0u) << "run " << started;
+        ASSERT_EQ(added, 1u) << "run " << started << " ended with " << exitCode
+                             << " and left no record (a lost run)";
+        // The first run loads what later runs reuse.
+        if (started == 1) {
+            before = CountOwnHandles();
+            ASSERT_GT(before, 0u);
+        }
+    }
+    EXPECT_LE(failedStarts, kFailedStartsAllowed) << "runs the system did not start:" << failures;
+    EXPECT_EQ(CountOwnHandles(), before) << "runs the system did not start:" << failures;
+    EXPECT_EQ(ReadToolRuns(log_).size(), static_cast<size_t>(kRuns));
+    if (failedStarts > 0)
+        std::printf("runs the system did not start, made once more:%s\n", failures.c_str());
 }
 
 }  // namespace

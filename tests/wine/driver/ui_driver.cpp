@@ -158,7 +158,11 @@ std::wstring TextWide(HWND window)
 {
     wchar_t text[4096] = {};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+    // Without SMTO_ABORTIFHUNG: Wine takes a thread for hung when it has not
+    // read its queue for 5 s, which a program slowed down by a busy machine
+    // (or the emulated PC) may not have done when its first window appears;
+    // the send then failed at once and the window read as empty.
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
                         kDefaultTimeoutMs, &copied);
     return text;
 }
