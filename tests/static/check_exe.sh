@@ -8,8 +8,9 @@
 # 4.0), or amd64, the native exe for 64-bit Windows (PE32+ for x86-64,
 # subsystem 5.2, XP x64 and Server 2003). Either has ASLR (with its
 # relocations; the 64-bit one with high entropy), DEP and terminal server
-# awareness marked, the protections of check_protections.py (NO_SEH for x86;
-# unwind data and CET for amd64; stack cookies for both), a manifest naming
+# awareness marked, the 32-bit one with no exception handlers (NO_SEH), the
+# protections of check_protections.py (unwind data and CET for amd64; stack
+# cookies for both), a manifest naming
 # its own architecture, the version block of VERSION (a.b.c.d); it imports
 # only the functions its architecture's column below allows, from system
 # DLLs, and nothing of a C runtime's start-up or heap; and it stays within
@@ -20,7 +21,7 @@ export LC_ALL=C
 architecture=$1 version=$2 exe=$3
 objdump=${4:-i686-w64-mingw32-objdump}
 case $architecture in
-  x86) format=pei-i386 magic=010b subsystem=4.0 flags="0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVER_AWARE" ;;
+  x86) format=pei-i386 magic=010b subsystem=4.0 flags="0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x0400:NO_SEH 0x8000:TERMINAL_SERVER_AWARE" ;;
   amd64) format=pei-x86-64 magic=020b subsystem=5.2 flags="0x0020:HIGH_ENTROPY_VA 0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVER_AWARE" ;;
   *) echo "usage: check_exe.sh {x86 | amd64} VERSION EXE [OBJDUMP]" >&2; exit 2 ;;
 esac

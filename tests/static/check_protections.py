@@ -4,10 +4,6 @@ binary analysers expect, as such an analyser would read them:
 
   check_protections.py ARCHITECTURE EXE OBJDUMP
 
-x86 (the 32-bit exe): the header says the image has no exception handlers
-(NO_SEH), so that no address in it can serve as one for a record forged on
-the stack.
-
 amd64 (the 64-bit exe): every function that calls another or moves the stack
 pointer has its entry in the exception directory; the entries are sorted,
 lie inside the code and point at valid unwind data. The debug directory holds
@@ -25,7 +21,6 @@ import struct
 import subprocess
 import sys
 
-IMAGE_DLLCHARACTERISTICS_NO_SEH = 0x0400
 IMAGE_DEBUG_TYPE_EX_DLLCHARACTERISTICS = 20
 IMAGE_DLLCHARACTERISTICS_EX_CET_COMPAT = 0x01
 UNW_FLAG_CHAININFO = 0x4
@@ -48,11 +43,9 @@ class Image:
         self.is64 = magic == 0x20B
         if self.is64:
             self.base = struct.unpack_from("<Q", self.data, optional + 24)[0]
-            self.dll_characteristics = struct.unpack_from("<H", self.data, optional + 70)[0]
             directories = optional + 112
         else:
             self.base = struct.unpack_from("<I", self.data, optional + 28)[0]
-            self.dll_characteristics = struct.unpack_from("<H", self.data, optional + 70)[0]
             directories = optional + 96
         self.directories = [struct.unpack_from("<II", self.data, directories + 8 * i)
                             for i in range(16)]
@@ -115,12 +108,6 @@ def disassemble(objdump, path):
         if match:
             code.append((int(match.group(1), 16), match.group(2).strip()))
     return code
-
-
-def check_no_seh(image, problems):
-    if not image.dll_characteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH:
-        problems.append("missing: NO_SEH in DllCharacteristics (an x86 image with neither it nor a"
-                        " SafeSEH table lets any address in it serve as an exception handler)")
 
 
 def check_unwind_data(image, code, problems):
@@ -229,9 +216,7 @@ def main():
     image = Image(path)
     code = disassemble(objdump, path)
     problems = []
-    if architecture == "x86":
-        check_no_seh(image, problems)
-    else:
+    if architecture == "amd64":
         check_unwind_data(image, code, problems)
         check_cet(image, problems)
     check_stack_protector(image, code, problems)

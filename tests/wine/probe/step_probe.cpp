@@ -1,9 +1,9 @@
 // The program's probe: the shipped sources, built with the shipped flags,
 // with one thing added where each step of an Apply runs. The link wraps
-// RunHidden (--wrap), so every step passes through StepProbe first and then
-// runs as in the shipped exe. What the probe does is chosen by the tests
-// through the environment (QUORVEL_PROBE), and what it finds is written, a
-// line at a time, to the file QUORVEL_PROBE_LOG names:
+// RunHidden (--wrap), so every step passes through __wrap__Z9RunHiddenPc
+// first and then runs as in the shipped exe. What the probe does is chosen by
+// the tests through the environment (QUORVEL_PROBE), and what it finds is
+// written, a line at a time, to the file QUORVEL_PROBE_LOG names:
 //
 //   guard HEX                at the first step: the stack guard the entry set
 //   walk-from-start FRAMES OURS UNLISTED END
@@ -23,6 +23,7 @@
 #include <windows.h>
 
 #include <stdint.h>
+#include <string.h>
 
 extern "C" void ProgramEntry();
 extern "C" uintptr_t __stack_chk_guard;
@@ -44,10 +45,7 @@ void AppendToLog(const char* line)
     if (log == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
-    DWORD length = 0;
-    while (line[length] != '\0')
-        ++length;
-    WriteFile(log, line, length, &written, nullptr);
+    WriteFile(log, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
     WriteFile(log, "\n", 1, &written, nullptr);
     CloseHandle(log);
 }
@@ -200,5 +198,7 @@ extern "C" void WalkFromStart()
     __real___imp_InitCommonControls();
 }
 
-extern "C" void (*__wrap___imp_InitCommonControls)() = WalkFromStart;
+extern "C" {
+void (*__wrap___imp_InitCommonControls)() = WalkFromStart;
+}
 #endif
