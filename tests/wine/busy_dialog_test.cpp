@@ -126,7 +126,7 @@ TEST_F(BusyDialogTest, DuringALongStepItAnswersStaysDisabledAndShowsTheStep)
     ExpectOneAfterAnother(runs);
 
     SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
-    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
     EXPECT_EQ(Runs().size(), 10u);
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
@@ -250,7 +250,7 @@ TEST_P(NothingPostedMeanwhile, ActsOnTheDialog)
     EXPECT_EQ(ui::CheckState(dialog, IDC_SUBDIRS), BST_UNCHECKED);
 
     SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
-    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
     EXPECT_EQ(Runs().size(), 10u);
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }

@@ -73,7 +73,7 @@ TEST_P(DialogApply, RunsExactlyTheStepsForTheTickedBoxes)
         ui::SetItemText(dialog, IDC_USER, c.user);
     if (c.full >= 0)
         SetRights(dialog, c.full, c.read, c.write, c.change, c.subdirs);
-    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
 
     std::vector<std::string> expected;
     for (std::string command : c.commands)
@@ -135,7 +135,7 @@ TEST_F(DialogTest, DefaultUserIsTheCurrentUser)
     HWND dialog = OpenOnFolder();
     ASSERT_NE(dialog, nullptr);
     SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED);
-    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
     EXPECT_EQ(CommandLines(Runs()), (std::vector<std::string>{"cacls \"" + target_ + "\" /E /R \"" +
                                                               CurrentUserName() + "\""}));
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
@@ -149,12 +149,12 @@ TEST_F(DialogTest, FailedStepGivesOneBoxAndTheDialogStaysForAnotherApply)
     ui::SetItemText(dialog, IDC_USER, "Users");
     ui::MessageBoxText expected = {kWarning, FailureText(target_, "変更アクセス権の設定")};
 
-    EXPECT_EQ(ui::ApplyAndAnswerBoxes(program_, dialog), std::vector<ui::MessageBoxText>{expected});
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{expected});
     EXPECT_EQ(Runs().size(), 5u);
     ASSERT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(ui::ItemText(dialog, IDC_USER), "Users");
 
-    EXPECT_EQ(ui::ApplyAndAnswerBoxes(program_, dialog), std::vector<ui::MessageBoxText>{expected});
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{expected});
     EXPECT_EQ(Runs().size(), 10u);
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
@@ -165,7 +165,7 @@ TEST_F(DialogTest, TargetThatNamesNothingFailsEveryStepInOrder)
     std::string missing = folder_ + "\\no such folder";
     HWND dialog = OpenDialog("\"" + missing + "\"");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(ui::ApplyAndAnswerBoxes(program_, dialog),
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog),
               (std::vector<ui::MessageBoxText>{
                   {kWarning, FailureText(missing, "アクセス権の初期化")},
                   {kWarning, FailureText(missing, "読み取りアクセス権の設定")},
@@ -191,8 +191,7 @@ TEST_P(DialogRefusal, ShowsOneBoxAndRunsNothing)
     HWND dialog = c.tail.empty() ? OpenOnFolder() : OpenDialog(c.tail);
     ASSERT_NE(dialog, nullptr);
     ui::SetItemText(dialog, IDC_USER, c.user);
-    EXPECT_EQ(ui::ApplyAndAnswerBoxes(program_, dialog),
-              (std::vector<ui::MessageBoxText>{{kWarning, c.text}}));
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), (std::vector<ui::MessageBoxText>{{kWarning, c.text}}));
     EXPECT_TRUE(Runs().empty());
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(ui::ItemText(dialog, IDC_USER), c.user);
@@ -231,7 +230,7 @@ TEST_P(DialogPathToTool, ReachesTheToolIntact)
     ASSERT_NE(dialog, nullptr);
     ui::SetItemText(dialog, IDC_USER, c.user);
     SetRights(dialog, BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED);
-    EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+    EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
     std::vector<ToolRun> runs = Runs();
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].arguments, (std::vector<std::string>{c.path, "/E", "/R", c.user, "/T"}));
@@ -291,13 +290,13 @@ TEST_F(DialogTest, CurrentUserIsProposedOnlyWhenTheCodePageHoldsItExactly)
                                         proposed, "Administrator"}));
     SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED);
     if (exact) {
-        EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+        EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
         EXPECT_EQ(
             CommandLines(Runs()),
             (std::vector<std::string>{"cacls \"" + target_ + "\" /E /R \"" + proposed + "\""}));
     } else {
         EXPECT_EQ(
-            ui::ApplyAndAnswerBoxes(program_, dialog),
+            ApplyAndAnswerBoxes(dialog),
             (std::vector<ui::MessageBoxText>{{kWarning, "対象ユーザー名を入力してください。"}}));
         EXPECT_TRUE(Runs().empty());
     }
@@ -341,7 +340,7 @@ TEST_P(DialogNameWayIn, ReachesTheToolExactlyOrIsRefused)
     ASSERT_EQ(ui::TextWide(GetDlgItem(dialog, IDC_USER)), c.typed)
         << "the field does not hold what was entered";
 
-    std::vector<ui::MessageBoxText> boxes = ui::ApplyAndAnswerBoxes(program_, dialog);
+    std::vector<ui::MessageBoxText> boxes = ApplyAndAnswerBoxes(dialog);
     if (c.toolSees.empty()) {
         EXPECT_EQ(boxes, (std::vector<ui::MessageBoxText>{{kWarning, kNotInCodePage}}));
         EXPECT_TRUE(Runs().empty());

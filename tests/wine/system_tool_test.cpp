@@ -41,7 +41,7 @@ protected:
         EXPECT_NE(dialog, nullptr) << commandLine;
         if (dialog == nullptr)
             return {};
-        EXPECT_TRUE(ui::ApplyAndAnswerBoxes(program_, dialog).empty());
+        EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
         EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
         return Runs();
     }

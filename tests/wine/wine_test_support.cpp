@@ -58,6 +58,12 @@ std::string FreshWorkFolder()
     return folder;
 }
 
+std::string ReadFileText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 void WriteFileText(const std::string& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
@@ -83,8 +89,7 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
     // Tests read the log while a stand-in may still be writing it: a line
     // without its line end is not yet whole and is left for the next read,
     // and a record counts only once its "end" line is there.
-    std::ifstream file(logPath, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string text = ReadFileText(logPath);
     size_t lastLineEnd = text.find_last_of('\n');
     text.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
     std::istringstream log(text);
@@ -116,14 +121,17 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
             runs.push_back(run);
             run = ToolRun();
         } else if (tag == "finish") {
-            // "<process ID> <time>", written when that run ended.
+            // "<process ID> <time> <exit code>", written when that run ended.
             std::istringstream fields(value);
             unsigned long processId = 0;
             long long finish = 0;
-            fields >> processId >> finish;
+            unsigned long exitCode = 0;
+            fields >> processId >> finish >> exitCode;
             for (ToolRun& started : runs)
-                if (started.processId == processId && started.finish == 0)
+                if (started.processId == processId && started.finish == 0) {
                     started.finish = finish;
+                    started.exitCode = exitCode;
+                }
         }
     }
     return runs;

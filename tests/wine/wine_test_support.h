@@ -14,6 +14,7 @@
 std::string BinaryFolder();
 // A new, empty folder for the running test, under C:\quorvel-tests.
 std::string FreshWorkFolder();
+std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 
 // Environment that children inherit; "" removes the variable.
@@ -29,8 +30,9 @@ struct ToolRun {
     std::string bits;        // "32" or "64"
     std::string pathExists;  // "1" when the path argument named something it could see
     unsigned long processId = 0;
-    long long start = 0;   // QueryPerformanceCounter ticks
-    long long finish = 0;  // 0 while the run has not ended
+    long long start = 0;         // QueryPerformanceCounter ticks
+    long long finish = 0;        // 0 while the run has not ended
+    unsigned long exitCode = 0;  // the code it ended with, once it has
 };
 std::vector<ToolRun> ReadToolRuns(const std::string& logPath);
 std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs);

@@ -1,5 +1,6 @@
 #include "ui_driver.h"
 
+#include <cstdio>
 #include <string.h>
 
 namespace ui {
@@ -28,6 +29,7 @@ const int kPermissionDialogUserId = 1004;
 const int kOpenFileNameEditId = 0x480;
 const int kOpenFileNameComboId = 0x47C;
 const DWORD kPollMs = 10;
+const int kStartAttempts = 3;
 
 std::wstring Widen(const std::string& text)
 {
@@ -80,11 +82,21 @@ Program StartWide(const std::wstring& commandLine, const std::string& directory)
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       directory.empty() ? nullptr : wideDirectory.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        program.process = info.hProcess;
-        program.processId = info.dwProcessId;
+    // Under Wine, now and then the system fails to start a process at all:
+    // CreateProcess fails and not one instruction of the program has run. A
+    // start refused so is made once more, and said; one refused every time
+    // (a wrong path, say) still comes back without a process.
+    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           directory.empty() ? nullptr : wideDirectory.c_str(), &startup, &info)) {
+            CloseHandle(info.hThread);
+            program.process = info.hProcess;
+            program.processId = info.dwProcessId;
+            break;
+        }
+        std::printf("the system did not start %s: CreateProcess error %lu (start %d of %d)\n",
+                    Narrow(commandLine).c_str(), GetLastError(), attempt, kStartAttempts);
+        std::fflush(stdout);
     }
     return program;
 }
@@ -143,6 +155,10 @@ std::vector<HWND> VisibleWindows(DWORD processId)
 
 HWND WaitForWindow(const Program& program, WindowKind kind, DWORD timeoutMs)
 {
+    // Nothing to wait for: a null handle would fail every wait at once, and
+    // the loop would spin to its limit.
+    if (program.process == nullptr)
+        return nullptr;
     DWORD start = GetTickCount();
     do {
         for (HWND window : VisibleWindows(program.processId))

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,11 @@ struct MessageBoxText {
         return caption == other.caption && text == other.text;
     }
 };
+// How a test failure shows a box: its caption and text, in code page 932.
+inline void PrintTo(const MessageBoxText& box, std::ostream* out)
+{
+    *out << "{\"" << box.caption << "\", \"" << box.text << "\"}";
+}
 MessageBoxText ReadMessageBox(HWND box);
 // Presses the box's OK button.
 void AnswerMessageBox(HWND box);

@@ -19,8 +19,8 @@
  * "exe <this copy's own path>", "bits <32 or 64>", "exists <1 or 0>" (whether
  * the path argument names something this copy can see), "pid <process ID>",
  * "start <time>", then "end". The record is written when the run starts;
- * "finish <process ID> <time>" follows on a line of its own when it ends,
- * after any other records written meanwhile. Times are
+ * "finish <process ID> <time> <exit code>" follows on a line of its own when
+ * it ends, after any other records written meanwhile. Times are
  * QueryPerformanceCounter ticks, one clock for every process. Text is written
  * in code page 932. */
 #include <windows.h>
@@ -92,7 +92,7 @@ static void WriteRecord(HANDLE log, int argc, wchar_t** argv)
     WriteField(log, "end", L"");
 }
 
-static void WriteFinish(const wchar_t* logPath)
+static void WriteFinish(const wchar_t* logPath, int exitCode)
 {
     wchar_t time[32];
     wchar_t finish[64];
@@ -100,7 +100,8 @@ static void WriteFinish(const wchar_t* logPath)
     if (log == INVALID_HANDLE_VALUE)
         return;
     Now(time, 32);
-    swprintf(finish, 64, L"%lu %ls", (unsigned long)GetCurrentProcessId(), time);
+    swprintf(finish, 64, L"%lu %ls %u", (unsigned long)GetCurrentProcessId(), time,
+             (unsigned)exitCode);
     WriteField(log, "finish", finish);
     CloseHandle(log);
 }
@@ -138,6 +139,6 @@ int main(void)
              !PathArgumentExists(argc, argv))
         exitCode = failureCode;
     if (logging)
-        WriteFinish(logPath);
+        WriteFinish(logPath, exitCode);
     return exitCode;
 }
