@@ -10,7 +10,6 @@
 namespace {
 
 const char kSlowStepMs[] = "2500";
-const char kWarning[] = "エラー";
 // The program shows no progress before its Apply has run this long. Its
 // timer starts after this process pressed Apply, so a change seen earlier
 // than this by this process's clock came too early; the margin allows for a
@@ -280,11 +279,6 @@ INSTANTIATE_TEST_SUITE_P(
                        PostMessageW(edit, WM_CHAR, 'x', 0x00000001);
                    }}),
     [](const testing::TestParamInfo<PostedCase>& info) { return info.param.name; });
-
-std::string FailureText(const std::string& path, const char* what)
-{
-    return path + " の指定ユーザーに対する" + what + "に失敗しました。";
-}
 
 TEST_F(BusyDialogTest, FailureBoxesComeInOrderAndTheDialogStaysDisabledUntilTheLast)
 {

@@ -8,13 +8,6 @@
 
 namespace {
 
-const char kWarning[] = "エラー";
-
-std::string FailureText(const std::string& path, const char* what)
-{
-    return path + " の指定ユーザーに対する" + what + "に失敗しました。";
-}
-
 class DialogTest : public ProgramTest {
 protected:
     // Opens the dialog on a target that exists.

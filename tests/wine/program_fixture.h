@@ -11,6 +11,22 @@
 #include "ui_driver.h"
 #include "wine_test_support.h"
 
+// The program's warning box, and the text of one for a step that failed.
+const char kWarning[] = "エラー";
+const char kStepFailureEnding[] = "に失敗しました。";
+
+inline std::string FailureText(const std::string& path, const char* what)
+{
+    return path + " の指定ユーザーに対する" + what + kStepFailureEnding;
+}
+
+inline bool IsStepFailure(const ui::MessageBoxText& box)
+{
+    const size_t ending = sizeof kStepFailureEnding - 1;
+    return box.text.size() >= ending &&
+           box.text.compare(box.text.size() - ending, ending, kStepFailureEnding) == 0;
+}
+
 class ProgramTest : public testing::Test {
 protected:
     void SetUp() override
@@ -79,10 +95,7 @@ protected:
             std::string logBefore = ReadFileText(log_);
             size_t runsBefore = Runs().size();
             boxes = ui::ApplyAndAnswerBoxes(program_, dialog);
-            std::vector<ToolRun> runs = Runs();
-            size_t failedRuns = 0;
-            for (size_t i = runsBefore; i < runs.size(); ++i)
-                failedRuns += runs[i].exitCode != 0 ? 1 : 0;
+            size_t failedRuns = CountFailedRuns(Runs(), runsBefore);
             size_t failureBoxes = 0;
             for (const ui::MessageBoxText& box : boxes)
                 failureBoxes += IsStepFailure(box) ? 1 : 0;
@@ -99,13 +112,6 @@ protected:
         return boxes;
     }
 
-    static bool IsStepFailure(const ui::MessageBoxText& box)
-    {
-        const std::string ending = "に失敗しました。";
-        return box.text.size() >= ending.size() &&
-               box.text.compare(box.text.size() - ending.size(), ending.size(), ending) == 0;
-    }
-
     std::vector<ToolRun> Runs() const { return ReadToolRuns(log_); }
 
     // A test that drives an Apply step by step (ui::StartApply) is stopped by
@@ -120,9 +126,7 @@ protected:
             if (ui::KindOf(window) != ui::WindowKind::MessageBox ||
                 !IsStepFailure(ui::ReadMessageBox(window)))
                 continue;
-            size_t failedRuns = 0;
-            for (const ToolRun& run : Runs())
-                failedRuns += run.exitCode != 0 ? 1 : 0;
+            size_t failedRuns = CountFailedRuns(Runs());
             if (answeredFailureBoxes_ + 1 > failedRuns) {
                 std::printf("%s: %u failure boxes, %u failed runs\n", kStepNotStartedLine,
                             static_cast<unsigned>(answeredFailureBoxes_ + 1),

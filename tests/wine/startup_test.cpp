@@ -38,7 +38,7 @@ void ExpectRefused(ui::Program& program, const char* text, const std::vector<Too
 {
     HWND box = ui::WaitForWindow(program, ui::WindowKind::MessageBox);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ui::ReadMessageBox(box), (ui::MessageBoxText{"エラー", text}));
+    EXPECT_EQ(ui::ReadMessageBox(box), (ui::MessageBoxText{kWarning, text}));
     for (HWND window : ui::VisibleWindows(program.processId))
         EXPECT_NE(ui::KindOf(window), ui::WindowKind::PermissionDialog);
     ui::AnswerMessageBox(box);
@@ -142,7 +142,7 @@ TEST_F(StartupTest, OverlongArgumentIsRefusedAndNothingRuns)
     StartWith("\"C:\\" + std::string(261, 'a') + "\"");
     HWND box = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ui::ReadMessageBox(box), (ui::MessageBoxText{"エラー", kTooLongText}));
+    EXPECT_EQ(ui::ReadMessageBox(box), (ui::MessageBoxText{kWarning, kTooLongText}));
     for (HWND window : ui::VisibleWindows(program_.processId))
         EXPECT_NE(ui::KindOf(window), ui::WindowKind::PermissionDialog);
     ui::AnswerMessageBox(box);

@@ -137,6 +137,14 @@ std::vector<ToolRun> ReadToolRuns(const std::string& logPath)
     return runs;
 }
 
+size_t CountFailedRuns(const std::vector<ToolRun>& runs, size_t first)
+{
+    size_t failed = 0;
+    for (size_t i = first; i < runs.size(); ++i)
+        failed += runs[i].exitCode != 0 ? 1 : 0;
+    return failed;
+}
+
 std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs)
 {
     std::vector<std::string> lines;

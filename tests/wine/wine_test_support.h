@@ -35,6 +35,8 @@ struct ToolRun {
     unsigned long exitCode = 0;  // the code it ended with, once it has
 };
 std::vector<ToolRun> ReadToolRuns(const std::string& logPath);
+// How many of the runs from the index first on ended with a code other than 0.
+size_t CountFailedRuns(const std::vector<ToolRun>& runs, size_t first = 0);
 std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs);
 
 // True when this test runs as a 32-bit process on 64-bit Windows.
