@@ -10,6 +10,15 @@ constexpr size_t kReadBackSize = kTargetPathSize > kUserNameSize ? kTargetPathSi
 
 }  // namespace
 
+LeadByteRule AnsiLeadByteRule()
+{
+    UINT codePage = GetACP();
+    CPINFO info;
+    if (!GetCPInfo(codePage, &info))
+        return MakeLeadByteRule(codePage, nullptr);
+    return MakeLeadByteRule(codePage, info.LeadByte);
+}
+
 bool AnsiFormReadsBackExactly(const char* ansiForm, const wchar_t* given)
 {
     wchar_t widened[kReadBackSize];

@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "app/code_page.h"
+
 // Where the source text came from.
 enum : int32_t {
     ORIGIN_COMMAND_LINE = 0,
@@ -34,10 +36,14 @@ struct AppState {
     int32_t originFlag;
     char targetPath[kTargetPathSize];
     char title[kTitleSize];
-    // The caption while an Apply runs; title stays untouched, to be put back.
-    char progressTitle[kTitleSize];
+    // The caption while an Apply runs, widened: its progress is the program's
+    // own text, the rest the title. title stays untouched, to be put back.
+    wchar_t progressTitle[kTitleSize];
     char userName[kUserNameSize];
     char commandBuffer[kCommandBufferSize];
+    // Where a character starts in the ANSI code page, in which the target
+    // path, the user name and the command lines are held.
+    LeadByteRule ansiLeadBytes;
 };
 
 extern AppState g_app;

@@ -7,7 +7,7 @@
 // The tail of a full process command line: the program's own name removed (a
 // double-quoted stretch belongs to the name, so a quoted program path may hold
 // blanks), then every following byte from 0x01 to 0x20. Bytes are compared as
-// unsigned values, so a program path with code page 932 text is read whole.
+// unsigned values, so a program path with double-byte text is read whole.
 const char* FindCommandLineTail(const char* commandLine);
 
 enum FirstArgumentResult {

@@ -7,9 +7,11 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "app/ansi_read_back.h"
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/runtime_support.h"
+#include "app/screen_text.h"
 #include "app/system_folder.h"
 #include "dialog/permission_dialog.h"
 #include "resources/resource.h"
@@ -72,9 +74,10 @@ bool ChooseFileToOpen()
 __attribute__((noinline)) int RunProgram(HINSTANCE instance, const char* tail)
 {
     g_app.originFlag = ORIGIN_COMMAND_LINE;
+    g_app.ansiLeadBytes = AnsiLeadByteRule();
     if (tail[0] == '\0') {
         if (!ChooseFileToOpen()) {
-            MessageBoxA(nullptr, kUsageText, kUsageCaption, MB_ICONINFORMATION | MB_OK);
+            ShowMessage(nullptr, nullptr, kUsageText, kUsageCaption, MB_ICONINFORMATION);
             return 0;
         }
         g_app.originFlag = ORIGIN_OPEN_FILE_DIALOG;
@@ -89,7 +92,10 @@ __attribute__((noinline)) int RunProgram(HINSTANCE instance, const char* tail)
     // missing from the comctl32 of the first NT 4.0 releases.
     InitCommonControls();
 
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, PermissionDialogProc, 0);
+    // A Unicode dialog: the template's texts reach its controls as they are.
+    // An ANSI one would have them converted to the ANSI code page first,
+    // and on any system whose code page is not 932 they would read ????.
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PERMISSIONS), nullptr, PermissionDialogProc, 0);
     return 0;
 }
 
@@ -99,8 +105,8 @@ __attribute__((noinline)) int RunProgram(HINSTANCE instance, const char* tail)
 // uses no argv, no heap, no atexit and no static constructors, so it needs
 // none, and without it the exe is a fraction of the size and loads no
 // runtime DLL. The tail is computed from the full command line, with bytes
-// compared as unsigned values, so that an unquoted program path holding code
-// page 932 text is read whole. The stack guard is seeded before anything
+// compared as unsigned values, so that an unquoted program path holding
+// double-byte text is read whole. The stack guard is seeded before anything
 // else runs; the entry itself is not protected, since it holds the guard's
 // old value across the seeding, and never returns.
 extern "C" [[noreturn]] __attribute__((no_stack_protector)) void ProgramEntry()

@@ -1,10 +1,12 @@
 #include "app/warning_box.h"
 
+#include "app/screen_text.h"
+
 namespace {
 const char kWarningCaption[] = "エラー";
 }
 
-void ShowWarning(HWND owner, const char* text)
+void ShowWarning(HWND owner, const char* path, const char* text)
 {
-    MessageBoxA(owner, text, kWarningCaption, MB_ICONWARNING | MB_OK);
+    ShowMessage(owner, path, text, kWarningCaption, MB_ICONWARNING);
 }

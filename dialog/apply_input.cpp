@@ -5,7 +5,7 @@
 #include "app/code_page.h"
 
 ApplyInputProblem CheckApplyInput(size_t typedNameLength, const char* userName, bool nameIsExact,
-                                  const char* targetPath)
+                                  const char* targetPath, const LeadByteRule& rule)
 {
     if (typedNameLength > kMaxUserNameLength)
         return APPLY_INPUT_NAME_TOO_LONG;
@@ -13,17 +13,17 @@ ApplyInputProblem CheckApplyInput(size_t typedNameLength, const char* userName, 
         return APPLY_INPUT_NAME_EMPTY;
     if (!nameIsExact)
         return APPLY_INPUT_NAME_NOT_IN_CODE_PAGE;
-    // Neither 0x22 nor 0x3A is ever the trail byte of a code page 932
-    // character, so a plain byte search finds exactly the quotes and colons.
+    // No trail byte of a double-byte code page is below 0x40, so a plain
+    // byte search finds exactly the quotes (0x22) and colons (0x3A).
     if (strchr(userName, '"') != nullptr)
         return APPLY_INPUT_NAME_HAS_QUOTE;
     if (strchr(userName, ':') != nullptr)
         return APPLY_INPUT_NAME_HAS_COLON;
-    if (EndsInIncompleteCharacter(userName))
+    if (EndsInIncompleteCharacter(userName, rule))
         return APPLY_INPUT_NAME_INCOMPLETE_CHARACTER;
     if (strchr(targetPath, '"') != nullptr)
         return APPLY_INPUT_PATH_HAS_QUOTE;
-    if (EndsInIncompleteCharacter(targetPath))
+    if (EndsInIncompleteCharacter(targetPath, rule))
         return APPLY_INPUT_PATH_INCOMPLETE_CHARACTER;
     return APPLY_INPUT_OK;
 }

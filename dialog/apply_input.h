@@ -3,6 +3,8 @@
 
 #include <stddef.h>
 
+#include "app/code_page.h"
+
 enum ApplyInputProblem {
     APPLY_INPUT_OK = 0,
     APPLY_INPUT_NAME_EMPTY,
@@ -28,9 +30,10 @@ constexpr size_t kMaxUserNameLength = 254;
 
 // typedNameLength is the length of the whole text in the user field, which
 // may exceed what the user-name buffer holds; nameIsExact tells whether the
-// name reads back as exactly what the field holds.
+// name reads back as exactly what the field holds; rule is the ANSI code
+// page's, by which both texts are read.
 ApplyInputProblem CheckApplyInput(size_t typedNameLength, const char* userName, bool nameIsExact,
-                                  const char* targetPath);
+                                  const char* targetPath, const LeadByteRule& rule);
 
 // The warning text for a problem; nullptr for APPLY_INPUT_OK.
 const char* DescribeApplyInputProblem(ApplyInputProblem problem);

@@ -1,6 +1,7 @@
 #include "dialog/busy_state.h"
 
 #include "app/app_state.h"
+#include "app/screen_text.h"
 #include "app/system_folder.h"
 #include "dialog/progress_title.h"
 
@@ -10,6 +11,8 @@ namespace {
 // second's work would only flicker, and each change costs Wine a few ms.
 constexpr UINT kProgressDelayMs = 500;
 constexpr UINT_PTR kProgressTimerId = 1;
+// "[5/5 フルコントロール] " with room to spare.
+constexpr size_t kProgressSize = 64;
 
 typedef BOOL(WINAPI* ShutdownBlockReasonCreateFunction)(HWND, LPCWSTR);
 typedef BOOL(WINAPI* ShutdownBlockReasonDestroyFunction)(HWND);
@@ -32,9 +35,15 @@ void ShowCurrentStep(HWND dialog)
 {
     if (g_busy.stepName == nullptr)
         return;
-    if (ComposeProgressTitle(g_app.progressTitle, sizeof g_app.progressTitle, g_busy.stepNumber,
-                             g_busy.stepCount, g_busy.stepName, g_app.title)) {
-        SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_app.progressTitle));
+    // The progress is the program's own text and the title holds the path,
+    // each in its own code page: composed apart, they are widened apart.
+    char progress[kProgressSize];
+    size_t length = 0;
+    if (ComposeProgressTitle(progress, sizeof progress, g_busy.stepNumber, g_busy.stepCount,
+                             g_busy.stepName, "") &&
+        AppendOwnText(g_app.progressTitle, kTitleSize, &length, progress) &&
+        AppendSystemText(g_app.progressTitle, kTitleSize, &length, g_app.title)) {
+        SendMessageW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_app.progressTitle));
         g_busy.progressShown = true;
     }
 }

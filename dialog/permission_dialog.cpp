@@ -40,7 +40,7 @@ BOOL OnInitDialog(HWND dialog)
     const char* refusal = ResolveCheckedTarget();
     if (refusal != nullptr) {
         // Ended before it is ever shown: nothing has run, and nothing will.
-        ShowWarning(nullptr, refusal);
+        ShowWarning(nullptr, nullptr, refusal);
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     }
@@ -55,10 +55,10 @@ void OnApply(HWND dialog)
 {
     bool nameIsExact = false;
     size_t typedLength = ReadUserField(dialog, &nameIsExact);
-    ApplyInputProblem problem =
-        CheckApplyInput(typedLength, g_app.userName, nameIsExact, g_app.targetPath);
+    ApplyInputProblem problem = CheckApplyInput(typedLength, g_app.userName, nameIsExact,
+                                                g_app.targetPath, g_app.ansiLeadBytes);
     if (problem != APPLY_INPUT_OK) {
-        ShowWarning(dialog, DescribeApplyInputProblem(problem));
+        ShowWarning(dialog, nullptr, DescribeApplyInputProblem(problem));
         return;
     }
     EnterApplyRun(dialog);

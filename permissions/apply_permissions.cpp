@@ -30,9 +30,9 @@ uint32_t RunStepCommand(void*, char* commandLine)
     return RunHidden(commandLine);
 }
 
-void ReportStepFailure(void* context, const char* message)
+void ReportStepFailure(void* context, const char* targetPath, const char* failureText)
 {
-    ShowWarning(DialogOf(context), message);
+    ShowWarning(DialogOf(context), targetPath, failureText);
 }
 
 void ReportStepProgress(void* context, int stepNumber, int stepCount, const char* stepName)
@@ -50,6 +50,6 @@ void ApplyPermissions(HWND dialog, const char* targetPath, StepProgressFunction 
     PermissionStepHooks hooks = {&context, IsDialogBoxTicked, RunStepCommand, ReportStepFailure,
                                  ReportStepProgress};
     RunPermissionSteps(hooks, g_app.commandBuffer, sizeof g_app.commandBuffer, targetPath,
-                       g_app.userName);
+                       g_app.userName, g_app.ansiLeadBytes);
     SetCursor(previousCursor);
 }

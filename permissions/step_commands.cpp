@@ -20,12 +20,12 @@ namespace {
 
 // Counts the backslashes that end the text, reading it character by
 // character so that the trail byte of a double-byte character never counts.
-size_t CountTrailingBackslashes(const char* text)
+size_t CountTrailingBackslashes(const char* text, const LeadByteRule& rule)
 {
     size_t run = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     while (*p != 0) {
-        if (IsCp932LeadByte(*p) && p[1] != 0) {
+        if (IsLeadByte(rule, *p) && p[1] != 0) {
             run = 0;
             p += 2;
         } else {
@@ -39,12 +39,12 @@ size_t CountTrailingBackslashes(const char* text)
 // Writes "text suffix" in double quotes so that the tool reads back exactly
 // text and suffix as one argument.
 bool AppendQuotedArgument(char* buffer, size_t size, size_t* length, const char* text,
-                          const char* suffix)
+                          const char* suffix, const LeadByteRule& rule)
 {
     bool fits = AppendText(buffer, size, length, "\"") && AppendText(buffer, size, length, text) &&
                 AppendText(buffer, size, length, suffix);
     if (fits && suffix[0] == '\0') {
-        for (size_t run = CountTrailingBackslashes(text); run > 0 && fits; --run)
+        for (size_t run = CountTrailingBackslashes(text, rule); run > 0 && fits; --run)
             fits = AppendText(buffer, size, length, "\\");
     }
     return fits && AppendText(buffer, size, length, "\"");
@@ -53,29 +53,17 @@ bool AppendQuotedArgument(char* buffer, size_t size, size_t* length, const char*
 }  // namespace
 
 bool ComposeStepCommand(char* buffer, size_t size, const PermissionStep& step,
-                        const char* targetPath, const char* userName, bool includeSubdirectories)
+                        const char* targetPath, const char* userName, bool includeSubdirectories,
+                        const LeadByteRule& rule)
 {
     size_t length = 0;
     if (size > 0)
         buffer[0] = '\0';
     bool fits = AppendText(buffer, size, &length, "cacls ") &&
-                AppendQuotedArgument(buffer, size, &length, targetPath, "") &&
+                AppendQuotedArgument(buffer, size, &length, targetPath, "", rule) &&
                 AppendText(buffer, size, &length, step.switches) &&
-                AppendQuotedArgument(buffer, size, &length, userName, step.grantSuffix) &&
+                AppendQuotedArgument(buffer, size, &length, userName, step.grantSuffix, rule) &&
                 (!includeSubdirectories || AppendText(buffer, size, &length, " /T"));
-    if (!fits && size > 0)
-        buffer[0] = '\0';
-    return fits;
-}
-
-bool ComposeStepFailure(char* buffer, size_t size, const PermissionStep& step,
-                        const char* targetPath)
-{
-    size_t length = 0;
-    if (size > 0)
-        buffer[0] = '\0';
-    bool fits = AppendText(buffer, size, &length, targetPath) &&
-                AppendText(buffer, size, &length, step.failureText);
     if (!fits && size > 0)
         buffer[0] = '\0';
     return fits;

@@ -5,12 +5,14 @@
 
 #include <stddef.h>
 
+#include "app/code_page.h"
+
 struct PermissionStep {
     int conditionBoxId;       // the check box that must be ticked; 0 = always runs
     const char* switches;     // between the quoted path and the quoted name
     const char* grantSuffix;  // written after the name inside its quotes; "" to revoke
     const char* name;         // what the step applies, in a word, for the progress caption
-    const char* failureText;  // follows the target path directly; begins with a blank
+    const char* failureText;  // shown after the target path; begins with a blank
 };
 
 // In the order they run: revoke, then read, write, change and full control.
@@ -23,13 +25,11 @@ extern const PermissionStep kPermissionSteps[kPermissionStepCount];
 // backslashes directly before a double quote escape it; each backslash of a
 // run that ends at a closing quote is therefore doubled, so that a path such
 // as D:\ reaches the tool intact. A 0x5C byte that is the trail byte of a
-// code page 932 character (表 is 0x95 0x5C) is not a backslash and stays
-// single. Path and name must hold no double quote and must not end in half
-// a double-byte character (see CheckApplyInput).
+// double-byte character by the rule of the ANSI code page (表 is 0x95 0x5C in
+// 932) is not a backslash and stays single. Path and name must hold no
+// double quote and must not end in half a double-byte character (see
+// CheckApplyInput).
 // Returns false, with an empty buffer, when the command does not fit.
 bool ComposeStepCommand(char* buffer, size_t size, const PermissionStep& step,
-                        const char* targetPath, const char* userName, bool includeSubdirectories);
-
-// The target path followed directly by the step's failure text.
-bool ComposeStepFailure(char* buffer, size_t size, const PermissionStep& step,
-                        const char* targetPath);
+                        const char* targetPath, const char* userName, bool includeSubdirectories,
+                        const LeadByteRule& rule);

@@ -13,7 +13,7 @@ bool StepRuns(const PermissionStepHooks& hooks, const PermissionStep& step)
 }  // namespace
 
 void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t size,
-                        const char* targetPath, const char* userName)
+                        const char* targetPath, const char* userName, const LeadByteRule& rule)
 {
     bool includeSubdirectories = hooks.isBoxTicked(hooks.context, IDC_SUBDIRS);
     // Counted ahead only for the progress shown; whether a step runs is still
@@ -34,11 +34,10 @@ void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t s
         hooks.reportProgress(hooks.context, stepNumber, stepCount, step.name);
         // A command that does not fit is never run cut; it counts as failed.
         bool succeeded =
-            ComposeStepCommand(buffer, size, step, targetPath, userName, includeSubdirectories) &&
+            ComposeStepCommand(buffer, size, step, targetPath, userName, includeSubdirectories,
+                               rule) &&
             hooks.runCommand(hooks.context, buffer) == 0;
-        if (!succeeded) {
-            ComposeStepFailure(buffer, size, step, targetPath);
-            hooks.reportFailure(hooks.context, buffer);
-        }
+        if (!succeeded)
+            hooks.reportFailure(hooks.context, targetPath, step.failureText);
     }
 }

@@ -7,14 +7,17 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "app/code_page.h"
+
 struct PermissionStepHooks {
     void* context;
     // True only when the box reads exactly as checked.
     bool (*isBoxTicked)(void* context, int boxId);
     // Runs one command line and returns its exit code; zero alone means success.
     uint32_t (*runCommand)(void* context, char* commandLine);
-    // Tells the user of one failed step; returns when the user has seen it.
-    void (*reportFailure)(void* context, const char* message);
+    // Tells the user of one failed step: the target path followed directly
+    // by the step's failure text. Returns when the user has seen it.
+    void (*reportFailure)(void* context, const char* targetPath, const char* failureText);
     // Called just before each step runs: step stepNumber of the stepCount
     // that this Apply runs (both from 1), and the step's name.
     void (*reportProgress)(void* context, int stepNumber, int stepCount, const char* stepName);
@@ -24,7 +27,7 @@ struct PermissionStepHooks {
 // runs the revoking step and each ticked grant in order, reading each right's
 // box again when its step is reached.
 // Every step runs whatever the earlier ones gave, and every failure is
-// reported on its own. buffer holds each command line, then each failure
-// message, in turn.
+// reported on its own. buffer holds each command line in turn, composed by
+// the rule of the ANSI code page.
 void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t size,
-                        const char* targetPath, const char* userName);
+                        const char* targetPath, const char* userName, const LeadByteRule& rule);

@@ -65,11 +65,18 @@ def command_line_tail_seeds():
     }
 
 
-def step_command(path, name, size_choice=None):
-    """Path, 0x00, name; then 0x00 and two bytes choosing a small buffer size."""
+# The fuzzer's code pages, in its order.
+CODE_PAGES = [932, 936, 949, 950, 1252, 65001]
+
+
+def step_command(path, name, size_choice=None, code_page=None):
+    """Path, 0x00, name; then 0x00, two bytes choosing a small buffer size and
+    one choosing the code page (932 when missing)."""
     data = path + b"\x00" + name
-    if size_choice is not None:
-        data += b"\x00" + size_choice.to_bytes(2, "little")
+    if size_choice is not None or code_page is not None:
+        data += b"\x00" + (size_choice or 0).to_bytes(2, "little")
+    if code_page is not None:
+        data += bytes([CODE_PAGES.index(code_page)])
     return data
 
 
@@ -96,6 +103,15 @@ def step_command_seeds():
         # Half a double-byte character at the end would swallow the closing quote.
         "path_ends_in_lead_byte": step_command(b"C:\\a\x95", b"Users"),
         "name_ends_in_lead_byte": step_command(b"C:\\a", b"Users\x81"),
+        # What is a backslash is told by the code page's own lead bytes: é
+        # (0xE9) is a letter in 1252, 腬 (C4 5C) and 許 (B3 5C) end in one in
+        # 936 and 950, 真 (E7 9C 9F) in UTF-8 ends in a lead byte of 932.
+        "cp1252_e_acute_then_backslash": step_command(b"C:\\caf\xe9\\", b"Jos\xe9", 0, 1252),
+        "cp936_trail_backslash": step_command(b"C:\\\xc4\x5c\\", b"\xc4\x5c", 0, 936),
+        "cp950_trail_backslash": step_command(b"C:\\\xb3\x5c\\", b"\xb3\x5c", 0, 950),
+        "cp949_hangul": step_command(b"C:\\\xc7\xd1\\", b"\xc7\xd1", 0, 949),
+        "utf8_shin_then_backslash": step_command(b"C:\\\xe7\x9c\x9f\\", b"\xe7\x9c\x9f", 0, 65001),
+        "cp936_cut_character": step_command(b"C:\\a\xc4", b"Users", 0, 936),
     }
 
 

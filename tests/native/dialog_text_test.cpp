@@ -6,8 +6,11 @@
 #include "dialog/apply_input.h"
 #include "dialog/progress_title.h"
 #include "dialog/window_title.h"
+#include "tests/support/code_pages.h"
 
 namespace {
+
+const LeadByteRule kCp932 = test_code_pages::Cp932();
 
 struct TitleCase {
     const char* name;
@@ -90,7 +93,7 @@ class ApplyInput : public testing::TestWithParam<InputCase> {};
 TEST_P(ApplyInput, IsRefusedOnlyForItsOwnProblem)
 {
     const InputCase& c = GetParam();
-    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), true, c.path.c_str()), c.problem);
+    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), true, c.path.c_str(), kCp932), c.problem);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,16 +120,62 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"LeadByteAsTrailIsWhole", 6, "\x81\x81\x81\x81", "\xe0\xe0", APPLY_INPUT_OK}),
     [](const testing::TestParamInfo<InputCase>& info) { return info.param.name; });
 
+// The end of a path or a name is read by the rule of the system's code page:
+// a byte that starts a character in 932 is a whole letter in 1252 (é is
+// 0xE9) and a whole katakana in 932 may start a character in 936 (0xC4).
+struct CodePageInputCase {
+    const char* name;
+    LeadByteRule rule;
+    std::string user;
+    std::string path;
+    ApplyInputProblem problem;
+};
+
+class ApplyInputOnCodePage : public testing::TestWithParam<CodePageInputCase> {};
+
+TEST_P(ApplyInputOnCodePage, ReadsTheEndByTheSystemsRule)
+{
+    const CodePageInputCase& c = GetParam();
+    EXPECT_EQ(CheckApplyInput(c.user.size(), c.user.c_str(), true, c.path.c_str(), c.rule),
+              c.problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ApplyInputOnCodePage,
+    testing::Values(
+        CodePageInputCase{"Cp1252PathEndsInEAcute", test_code_pages::Cp1252(), "Users",
+                          "C:\\share\\caf\xE9", APPLY_INPUT_OK},
+        CodePageInputCase{"Cp1252NameEndsInEAcute", test_code_pages::Cp1252(), "Jos\xE9",
+                          "C:\\a", APPLY_INPUT_OK},
+        CodePageInputCase{"Cp932PathEndsInEAcuteByte", kCp932, "Users", "C:\\share\\caf\xE9",
+                          APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
+        CodePageInputCase{"Cp936PathEndsInLeadByte", test_code_pages::Cp936(), "Users",
+                          "C:\\a\xC4", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
+        CodePageInputCase{"Cp932HalfWidthKatakanaIsWhole", kCp932, "Users", "C:\\a\xC4",
+                          APPLY_INPUT_OK},
+        CodePageInputCase{"Cp936NameEndsInWholeCharacter", test_code_pages::Cp936(),
+                          "\xC4\x5C", "C:\\\xC4\x5C", APPLY_INPUT_OK},
+        CodePageInputCase{"Cp950NameEndsInLeadByte", test_code_pages::Cp950(), "Users\xB3",
+                          "C:\\a", APPLY_INPUT_NAME_INCOMPLETE_CHARACTER},
+        // 真 is E7 9C 9F: 932's rule pairs E7 9C and takes 9F for a lead byte.
+        CodePageInputCase{"Utf8PathEndsInShin", test_code_pages::Utf8(), "Users",
+                          "C:\\share\\\xE7\x9C\x9F", APPLY_INPUT_OK},
+        CodePageInputCase{"Utf8NameEndsInShin", test_code_pages::Utf8(), "\xE7\x9C\x9F",
+                          "C:\\a", APPLY_INPUT_OK},
+        CodePageInputCase{"Cp932PathEndsInShinBytes", kCp932, "Users",
+                          "C:\\share\\\xE7\x9C\x9F", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER}),
+    [](const testing::TestParamInfo<CodePageInputCase>& info) { return info.param.name; });
+
 // A name that does not read back as what the field holds is refused before
 // anything else is looked at: what was read is not what the user gave, so a
 // colon or a quote in it says nothing about the name itself.
 TEST(ApplyInput, NameNotReadBackExactlyIsRefusedFirstButNotBeforeItsLength)
 {
-    EXPECT_EQ(CheckApplyInput(4, "Jose", false, "C:\\a"), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
-    EXPECT_EQ(CheckApplyInput(4, "a??b", false, "C:\\a"), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
-    EXPECT_EQ(CheckApplyInput(3, "a:?", false, "C:\\a"), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
-    EXPECT_EQ(CheckApplyInput(255, "", false, "C:\\a"), APPLY_INPUT_NAME_TOO_LONG);
-    EXPECT_EQ(CheckApplyInput(0, "", true, "C:\\a"), APPLY_INPUT_NAME_EMPTY);
+    EXPECT_EQ(CheckApplyInput(4, "Jose", false, "C:\\a", kCp932), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(4, "a??b", false, "C:\\a", kCp932), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(3, "a:?", false, "C:\\a", kCp932), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(255, "", false, "C:\\a", kCp932), APPLY_INPUT_NAME_TOO_LONG);
+    EXPECT_EQ(CheckApplyInput(0, "", true, "C:\\a", kCp932), APPLY_INPUT_NAME_EMPTY);
 }
 
 TEST(ApplyInputText, EmptyNameWarningIsTheFixedText)

@@ -6,17 +6,21 @@
 #include <vector>
 
 #include "permissions/step_commands.h"
+#include "tests/support/code_pages.h"
 #include "tests/support/crt_split.h"
 
 namespace {
 
 enum StepIndex { REVOKE, READ, WRITE, CHANGE, FULL };
 
-std::string Command(int step, const std::string& path, const std::string& name, bool subdirs)
+const LeadByteRule kCp932 = test_code_pages::Cp932();
+
+std::string Command(int step, const std::string& path, const std::string& name, bool subdirs,
+                    const LeadByteRule& rule = kCp932)
 {
     char buffer[2048];
     EXPECT_TRUE(ComposeStepCommand(buffer, sizeof buffer, kPermissionSteps[step], path.c_str(),
-                                   name.c_str(), subdirs));
+                                   name.c_str(), subdirs, rule));
     return buffer;
 }
 
@@ -65,12 +69,10 @@ struct FailureCase {
 
 class StepFailure : public testing::TestWithParam<FailureCase> {};
 
-TEST_P(StepFailure, IsThePathFollowedByTheStepsText)
+TEST_P(StepFailure, IsTheStepsOwnText)
 {
     const FailureCase& c = GetParam();
-    char buffer[2048];
-    ASSERT_TRUE(ComposeStepFailure(buffer, sizeof buffer, kPermissionSteps[c.step], "C:\\a b"));
-    EXPECT_EQ(std::string(buffer), "C:\\a b" + c.text);
+    EXPECT_EQ(std::string(kPermissionSteps[c.step].failureText), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,7 +121,7 @@ TEST_P(CommandRoundTrip, ToolReceivesExactlyThePathTheSwitchesAndTheName)
                 step == REVOKE ? c.user : c.user + ":" + rights[step]};
             if (subdirs)
                 expected.push_back("/T");
-            EXPECT_EQ(SplitLikeCRuntime(line), expected) << "step " << step << ": " << line;
+            EXPECT_EQ(SplitLikeCRuntime(line, kCp932), expected) << "step " << step << ": " << line;
         }
     }
 }
@@ -140,6 +142,62 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"EmptyPath", "", "Users"}),
     [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 
+// The same rule on other code pages: what is a backslash before the closing
+// quote and what is the trail byte of a character is told by the system's
+// code page, never by 932's.
+struct CodePageRoundTripCase {
+    const char* name;
+    LeadByteRule rule;
+    std::string path;
+    std::string user;
+    std::string quotedPath;  // as the command line holds it, quotes included
+};
+
+class CommandRoundTripOnCodePage : public testing::TestWithParam<CodePageRoundTripCase> {};
+
+TEST_P(CommandRoundTripOnCodePage, ToolReceivesExactlyThePathAndTheName)
+{
+    const CodePageRoundTripCase& c = GetParam();
+    for (bool subdirs : {false, true}) {
+        std::string line = Command(READ, c.path, c.user, subdirs, c.rule);
+        EXPECT_EQ(line.substr(0, 6 + c.quotedPath.size()), "cacls " + c.quotedPath) << line;
+        std::vector<std::string> expected = {"cacls", c.path, "/E", "/G", c.user + ":R"};
+        if (subdirs)
+            expected.push_back("/T");
+        EXPECT_EQ(SplitLikeCRuntime(line, c.rule), expected) << line;
+    }
+}
+
+// é is 0xE9 in 1252, a lead byte in 932; 腬 is C4 5C in 936 and 許 B3 5C in
+// 950, where 932 takes C4 and B3 for whole katakana; 真 is E7 9C 9F in UTF-8,
+// 9F being a lead byte in 932.
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandRoundTripOnCodePage,
+    testing::Values(
+        CodePageRoundTripCase{"Cp1252EndsInEAcute", test_code_pages::Cp1252(),
+                              "C:\\share\\caf\xE9", "Jos\xE9", "\"C:\\share\\caf\xE9\""},
+        CodePageRoundTripCase{"Cp1252EAcuteThenBackslash", test_code_pages::Cp1252(),
+                              "C:\\share\\caf\xE9\\", "Users",
+                              "\"C:\\share\\caf\xE9\\\\\""},
+        CodePageRoundTripCase{"Cp936CharacterWithBackslashTrailThenBackslash",
+                              test_code_pages::Cp936(), "C:\\share\\\xC4\x5C\\", "Users",
+                              "\"C:\\share\\\xC4\x5C\\\\\""},
+        CodePageRoundTripCase{"Cp936EndsInCharacterWithBackslashTrail", test_code_pages::Cp936(),
+                              "C:\\share\\\xC4\x5C", "\xC4\x5C",
+                              "\"C:\\share\\\xC4\x5C\""},
+        CodePageRoundTripCase{"Cp950CharacterWithBackslashTrailThenBackslash",
+                              test_code_pages::Cp950(), "C:\\share\\\xB3\x5C\\", "Users",
+                              "\"C:\\share\\\xB3\x5C\\\\\""},
+        CodePageRoundTripCase{"Cp949", test_code_pages::Cp949(), "C:\\share\\\xC7\xD1\\",
+                              "Users", "\"C:\\share\\\xC7\xD1\\\\\""},
+        CodePageRoundTripCase{"Utf8EndsInShin", test_code_pages::Utf8(),
+                              "C:\\share\\\xE7\x9C\x9F", "\xE7\x9C\x9F",
+                              "\"C:\\share\\\xE7\x9C\x9F\""},
+        CodePageRoundTripCase{"Utf8ShinThenBackslash", test_code_pages::Utf8(),
+                              "C:\\share\\\xE7\x9C\x9F\\", "Users",
+                              "\"C:\\share\\\xE7\x9C\x9F\\\\\""}),
+    [](const testing::TestParamInfo<CodePageRoundTripCase>& info) { return info.param.name; });
+
 TEST(CommandQuoting, ChangesNothingButTheRunBeforeAClosingQuote)
 {
     EXPECT_EQ(Command(REVOKE, "D:\\", "Users", false), "cacls \"D:\\\\\" /E /R \"Users\"");
@@ -155,8 +213,8 @@ TEST(CommandLength, LongestInputsFitTheCommandBuffer)
     std::string name(254, '\\');
     char buffer[2048];
     ASSERT_TRUE(ComposeStepCommand(buffer, sizeof buffer, kPermissionSteps[REVOKE], path.c_str(),
-                                   name.c_str(), true));
-    EXPECT_EQ(SplitLikeCRuntime(buffer),
+                                   name.c_str(), true, kCp932));
+    EXPECT_EQ(SplitLikeCRuntime(buffer, kCp932),
               (std::vector<std::string>{"cacls", path, "/E", "/R", name, "/T"}));
 }
 
@@ -164,13 +222,13 @@ TEST(CommandLength, CommandThatDoesNotFitIsRefusedNotCut)
 {
     char buffer[40];
     EXPECT_FALSE(ComposeStepCommand(buffer, sizeof buffer, kPermissionSteps[FULL],
-                                    "C:\\a\\long\\path", "Administrators", true));
+                                    "C:\\a\\long\\path", "Administrators", true, kCp932));
     EXPECT_STREQ(buffer, "");
     char exact[sizeof "cacls \"C:\\a\" /E /R \"U\""];
-    EXPECT_TRUE(
-        ComposeStepCommand(exact, sizeof exact, kPermissionSteps[REVOKE], "C:\\a", "U", false));
-    EXPECT_FALSE(
-        ComposeStepCommand(exact, sizeof exact - 1, kPermissionSteps[REVOKE], "C:\\a", "U", false));
+    EXPECT_TRUE(ComposeStepCommand(exact, sizeof exact, kPermissionSteps[REVOKE], "C:\\a", "U",
+                                   false, kCp932));
+    EXPECT_FALSE(ComposeStepCommand(exact, sizeof exact - 1, kPermissionSteps[REVOKE], "C:\\a",
+                                    "U", false, kCp932));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "permissions/step_sequence.h"
+#include "tests/support/code_pages.h"
 
 namespace {
 
@@ -33,9 +34,9 @@ uint32_t Run(void* context, char* commandLine)
     return std::string(commandLine).find(dialog->failWhenContains) != std::string::npos ? 5 : 0;
 }
 
-void Report(void* context, const char* message)
+void Report(void* context, const char* path, const char* failureText)
 {
-    static_cast<FakeDialog*>(context)->events.push_back(std::string("box: ") + message);
+    static_cast<FakeDialog*>(context)->events.push_back(std::string("box: ") + path + failureText);
 }
 
 void Progress(void* context, int stepNumber, int stepCount, const char* stepName)
@@ -48,7 +49,7 @@ std::vector<std::string> Apply(FakeDialog& dialog, const char* path, const char*
 {
     PermissionStepHooks hooks = {&dialog, IsTicked, Run, Report, Progress};
     char buffer[2048];
-    RunPermissionSteps(hooks, buffer, sizeof buffer, path, user);
+    RunPermissionSteps(hooks, buffer, sizeof buffer, path, user, test_code_pages::Cp932());
     return dialog.events;
 }
 
@@ -119,14 +120,14 @@ TEST(StepProgress, BoxTickedAfterTheCountNeverShowsAStepBeyondTheLast)
         return box == FULL && d->reads > 5;
     };
     auto run = [](void*, char*) -> uint32_t { return 0; };
-    auto report = [](void*, const char*) {};
+    auto report = [](void*, const char*, const char*) {};
     auto progress = [](void* context, int stepNumber, int stepCount, const char* stepName) {
         static_cast<TickingDialog*>(context)->steps.push_back(
             std::to_string(stepNumber) + "/" + std::to_string(stepCount) + " " + stepName);
     };
     PermissionStepHooks hooks = {&dialog, isTicked, run, report, progress};
     char buffer[2048];
-    RunPermissionSteps(hooks, buffer, sizeof buffer, "C:\\a", "Users");
+    RunPermissionSteps(hooks, buffer, sizeof buffer, "C:\\a", "Users", test_code_pages::Cp932());
     EXPECT_EQ(dialog.steps, (std::vector<std::string>{"1/1 初期化", "2/2 フルコントロール"}));
 }
 

@@ -2,11 +2,6 @@
 
 namespace {
 
-bool IsLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 bool IsSpaceOrTab(char c)
 {
     return c == ' ' || c == '\t';
@@ -14,7 +9,7 @@ bool IsSpaceOrTab(char c)
 
 }  // namespace
 
-std::vector<std::string> SplitLikeCRuntime(const std::string& line)
+std::vector<std::string> SplitLikeCRuntime(const std::string& line, const LeadByteRule& rule)
 {
     std::vector<std::string> arguments;
     size_t i = 0;
@@ -44,7 +39,7 @@ std::vector<std::string> SplitLikeCRuntime(const std::string& line)
         bool quoted = false;
         while (i < n) {
             unsigned char c = static_cast<unsigned char>(line[i]);
-            if (IsLeadByte(c) && i + 1 < n) {
+            if (IsLeadByte(rule, c) && i + 1 < n) {
                 argument += line[i];
                 argument += line[i + 1];
                 i += 2;

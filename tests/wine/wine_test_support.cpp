@@ -163,6 +163,7 @@ std::string ResetToolStandIn(const std::string& folder)
     SetVariable("QUORVEL_STANDIN_EXIT_CODE", "");
     SetVariable("QUORVEL_STANDIN_SLEEP_ON", "");
     SetVariable("QUORVEL_STANDIN_SLEEP_MS", "");
+    SetVariable("QUORVEL_STANDIN_LOG_CODE_PAGE", "");
     return log;
 }
 

@@ -49,5 +49,5 @@ std::string NativeSystemFolder();
 testing::AssertionResult RanTheSystemTool(const ToolRun& run);
 
 // Points the stand-in at a fresh log in folder and clears its failure and
-// sleep rules; returns the log's path.
+// sleep rules and its log's code page (932 again); returns the log's path.
 std::string ResetToolStandIn(const std::string& folder);

@@ -278,7 +278,8 @@ void SetCheckState(HWND dialog, int id, int state)
 
 MessageBoxText ReadMessageBox(HWND box)
 {
-    return {Text(box), ItemText(box, kMessageBoxTextId)};
+    std::wstring text = TextWide(GetDlgItem(box, kMessageBoxTextId));
+    return {Text(box), Narrow(text), text};
 }
 
 void AnswerMessageBox(HWND box)

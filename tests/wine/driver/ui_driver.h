@@ -9,6 +9,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -60,8 +61,16 @@ int CheckState(HWND dialog, int id);
 void SetCheckState(HWND dialog, int id, int state);
 
 struct MessageBoxText {
+    MessageBoxText() = default;
+    MessageBoxText(std::string caption, std::string text, std::wstring wideText = {})
+        : caption(std::move(caption)), text(std::move(text)), wideText(std::move(wideText))
+    {
+    }
     std::string caption;
     std::string text;
+    // The text as the box holds it, which code page 932 may not hold (a
+    // path with é, say); not compared.
+    std::wstring wideText;
     bool operator==(const MessageBoxText& other) const
     {
         return caption == other.caption && text == other.text;

@@ -12,6 +12,8 @@
  *   QUORVEL_STANDIN_SLEEP_ON      sleep before exiting when the command line
  *                                 contains this text, as a long run does
  *   QUORVEL_STANDIN_SLEEP_MS      how long (default 2000)
+ *   QUORVEL_STANDIN_LOG_CODE_PAGE the code page of the record (default 932;
+ *                                 65001 keeps what 932 cannot hold, as é)
  *
  * A record, one field a line: "cmd <command line>", "arg <argument>" for each
  * argument after the program name as CommandLineToArgvW splits them (which is
@@ -22,14 +24,14 @@
  * "finish <process ID> <time> <exit code>" follows on a line of its own when
  * it ends, after any other records written meanwhile. Times are
  * QueryPerformanceCounter ticks, one clock for every process. Text is written
- * in code page 932. */
+ * in code page 932 unless QUORVEL_STANDIN_LOG_CODE_PAGE names another. */
 #include <windows.h>
 
 #include <shellapi.h>
 #include <stdlib.h>
 #include <wchar.h>
 
-#define CODE_PAGE 932
+static UINT g_logCodePage = 932;
 
 static BOOL ReadVariable(const wchar_t* name, wchar_t* value, DWORD size)
 {
@@ -40,7 +42,7 @@ static BOOL ReadVariable(const wchar_t* name, wchar_t* value, DWORD size)
 static void WriteField(HANDLE log, const char* tag, const wchar_t* text)
 {
     char bytes[8192];
-    int length = WideCharToMultiByte(CODE_PAGE, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
+    int length = WideCharToMultiByte(g_logCodePage, 0, text, -1, bytes, sizeof bytes, NULL, NULL);
     DWORD written;
     WriteFile(log, tag, lstrlenA(tag), &written, NULL);
     WriteFile(log, " ", 1, &written, NULL);
@@ -115,6 +117,9 @@ int main(void)
     int exitCode = 0;
     int failureCode = 5;
     BOOL logging = ReadVariable(L"QUORVEL_STANDIN_LOG", logPath, MAX_PATH * 2);
+
+    if (ReadVariable(L"QUORVEL_STANDIN_LOG_CODE_PAGE", value, 1024))
+        g_logCodePage = (UINT)_wtoi(value);
 
     if (logging) {
         HANDLE log = OpenLog(logPath);
