@@ -39,13 +39,13 @@ INT_PTR CALLBACK BaselineDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 #ifdef QUORVEL_BENCH_CRT_STARTUP
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, BaselineDialogProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PERMISSIONS), nullptr, BaselineDialogProc, 0);
     return 0;
 }
 #else
 extern "C" [[noreturn]] void ProgramEntry()
 {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr,
+    DialogBoxParamW(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDD_PERMISSIONS), nullptr,
                     BaselineDialogProc, 0);
     ExitProcess(0);
 }

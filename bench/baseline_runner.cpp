@@ -138,6 +138,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     if (__argc < 2 || !LoadCommands(__argv[1]))
         return 1;
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PERMISSIONS), nullptr, RunnerDialogProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PERMISSIONS), nullptr, RunnerDialogProc, 0);
     return 0;
 }

@@ -33,10 +33,9 @@ void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t s
             stepCount = stepNumber;
         hooks.reportProgress(hooks.context, stepNumber, stepCount, step.name);
         // A command that does not fit is never run cut; it counts as failed.
-        bool succeeded =
-            ComposeStepCommand(buffer, size, step, targetPath, userName, includeSubdirectories,
-                               rule) &&
-            hooks.runCommand(hooks.context, buffer) == 0;
+        bool succeeded = ComposeStepCommand(buffer, size, step, targetPath, userName,
+                                            includeSubdirectories, rule) &&
+                         hooks.runCommand(hooks.context, buffer) == 0;
         if (!succeeded)
             hooks.reportFailure(hooks.context, targetPath, step.failureText);
     }

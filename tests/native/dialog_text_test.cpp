@@ -93,7 +93,8 @@ class ApplyInput : public testing::TestWithParam<InputCase> {};
 TEST_P(ApplyInput, IsRefusedOnlyForItsOwnProblem)
 {
     const InputCase& c = GetParam();
-    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), true, c.path.c_str(), kCp932), c.problem);
+    EXPECT_EQ(CheckApplyInput(c.typedLength, c.user.c_str(), true, c.path.c_str(), kCp932),
+              c.problem);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -142,28 +143,28 @@ TEST_P(ApplyInputOnCodePage, ReadsTheEndByTheSystemsRule)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ApplyInputOnCodePage,
-    testing::Values(
-        CodePageInputCase{"Cp1252PathEndsInEAcute", test_code_pages::Cp1252(), "Users",
-                          "C:\\share\\caf\xE9", APPLY_INPUT_OK},
-        CodePageInputCase{"Cp1252NameEndsInEAcute", test_code_pages::Cp1252(), "Jos\xE9",
-                          "C:\\a", APPLY_INPUT_OK},
-        CodePageInputCase{"Cp932PathEndsInEAcuteByte", kCp932, "Users", "C:\\share\\caf\xE9",
-                          APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
-        CodePageInputCase{"Cp936PathEndsInLeadByte", test_code_pages::Cp936(), "Users",
-                          "C:\\a\xC4", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
-        CodePageInputCase{"Cp932HalfWidthKatakanaIsWhole", kCp932, "Users", "C:\\a\xC4",
-                          APPLY_INPUT_OK},
-        CodePageInputCase{"Cp936NameEndsInWholeCharacter", test_code_pages::Cp936(),
-                          "\xC4\x5C", "C:\\\xC4\x5C", APPLY_INPUT_OK},
-        CodePageInputCase{"Cp950NameEndsInLeadByte", test_code_pages::Cp950(), "Users\xB3",
-                          "C:\\a", APPLY_INPUT_NAME_INCOMPLETE_CHARACTER},
-        // 真 is E7 9C 9F: 932's rule pairs E7 9C and takes 9F for a lead byte.
-        CodePageInputCase{"Utf8PathEndsInShin", test_code_pages::Utf8(), "Users",
-                          "C:\\share\\\xE7\x9C\x9F", APPLY_INPUT_OK},
-        CodePageInputCase{"Utf8NameEndsInShin", test_code_pages::Utf8(), "\xE7\x9C\x9F",
-                          "C:\\a", APPLY_INPUT_OK},
-        CodePageInputCase{"Cp932PathEndsInShinBytes", kCp932, "Users",
-                          "C:\\share\\\xE7\x9C\x9F", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER}),
+    testing::Values(CodePageInputCase{"Cp1252PathEndsInEAcute", test_code_pages::Cp1252(), "Users",
+                                      "C:\\share\\caf\xE9", APPLY_INPUT_OK},
+                    CodePageInputCase{"Cp1252NameEndsInEAcute", test_code_pages::Cp1252(),
+                                      "Jos\xE9", "C:\\a", APPLY_INPUT_OK},
+                    CodePageInputCase{"Cp932PathEndsInEAcuteByte", kCp932, "Users",
+                                      "C:\\share\\caf\xE9", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
+                    CodePageInputCase{"Cp936PathEndsInLeadByte", test_code_pages::Cp936(), "Users",
+                                      "C:\\a\xC4", APPLY_INPUT_PATH_INCOMPLETE_CHARACTER},
+                    CodePageInputCase{"Cp932HalfWidthKatakanaIsWhole", kCp932, "Users", "C:\\a\xC4",
+                                      APPLY_INPUT_OK},
+                    CodePageInputCase{"Cp936NameEndsInWholeCharacter", test_code_pages::Cp936(),
+                                      "\xC4\x5C", "C:\\\xC4\x5C", APPLY_INPUT_OK},
+                    CodePageInputCase{"Cp950NameEndsInLeadByte", test_code_pages::Cp950(),
+                                      "Users\xB3", "C:\\a", APPLY_INPUT_NAME_INCOMPLETE_CHARACTER},
+                    // 真 is E7 9C 9F: 932's rule pairs E7 9C and takes 9F for a lead byte.
+                    CodePageInputCase{"Utf8PathEndsInShin", test_code_pages::Utf8(), "Users",
+                                      "C:\\share\\\xE7\x9C\x9F", APPLY_INPUT_OK},
+                    CodePageInputCase{"Utf8NameEndsInShin", test_code_pages::Utf8(), "\xE7\x9C\x9F",
+                                      "C:\\a", APPLY_INPUT_OK},
+                    CodePageInputCase{"Cp932PathEndsInShinBytes", kCp932, "Users",
+                                      "C:\\share\\\xE7\x9C\x9F",
+                                      APPLY_INPUT_PATH_INCOMPLETE_CHARACTER}),
     [](const testing::TestParamInfo<CodePageInputCase>& info) { return info.param.name; });
 
 // A name that does not read back as what the field holds is refused before
@@ -171,8 +172,10 @@ INSTANTIATE_TEST_SUITE_P(
 // colon or a quote in it says nothing about the name itself.
 TEST(ApplyInput, NameNotReadBackExactlyIsRefusedFirstButNotBeforeItsLength)
 {
-    EXPECT_EQ(CheckApplyInput(4, "Jose", false, "C:\\a", kCp932), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
-    EXPECT_EQ(CheckApplyInput(4, "a??b", false, "C:\\a", kCp932), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(4, "Jose", false, "C:\\a", kCp932),
+              APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
+    EXPECT_EQ(CheckApplyInput(4, "a??b", false, "C:\\a", kCp932),
+              APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
     EXPECT_EQ(CheckApplyInput(3, "a:?", false, "C:\\a", kCp932), APPLY_INPUT_NAME_NOT_IN_CODE_PAGE);
     EXPECT_EQ(CheckApplyInput(255, "", false, "C:\\a", kCp932), APPLY_INPUT_NAME_TOO_LONG);
     EXPECT_EQ(CheckApplyInput(0, "", true, "C:\\a", kCp932), APPLY_INPUT_NAME_EMPTY);

@@ -174,25 +174,22 @@ TEST_P(CommandRoundTripOnCodePage, ToolReceivesExactlyThePathAndTheName)
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandRoundTripOnCodePage,
     testing::Values(
-        CodePageRoundTripCase{"Cp1252EndsInEAcute", test_code_pages::Cp1252(),
-                              "C:\\share\\caf\xE9", "Jos\xE9", "\"C:\\share\\caf\xE9\""},
+        CodePageRoundTripCase{"Cp1252EndsInEAcute", test_code_pages::Cp1252(), "C:\\share\\caf\xE9",
+                              "Jos\xE9", "\"C:\\share\\caf\xE9\""},
         CodePageRoundTripCase{"Cp1252EAcuteThenBackslash", test_code_pages::Cp1252(),
-                              "C:\\share\\caf\xE9\\", "Users",
-                              "\"C:\\share\\caf\xE9\\\\\""},
+                              "C:\\share\\caf\xE9\\", "Users", "\"C:\\share\\caf\xE9\\\\\""},
         CodePageRoundTripCase{"Cp936CharacterWithBackslashTrailThenBackslash",
                               test_code_pages::Cp936(), "C:\\share\\\xC4\x5C\\", "Users",
                               "\"C:\\share\\\xC4\x5C\\\\\""},
         CodePageRoundTripCase{"Cp936EndsInCharacterWithBackslashTrail", test_code_pages::Cp936(),
-                              "C:\\share\\\xC4\x5C", "\xC4\x5C",
-                              "\"C:\\share\\\xC4\x5C\""},
+                              "C:\\share\\\xC4\x5C", "\xC4\x5C", "\"C:\\share\\\xC4\x5C\""},
         CodePageRoundTripCase{"Cp950CharacterWithBackslashTrailThenBackslash",
                               test_code_pages::Cp950(), "C:\\share\\\xB3\x5C\\", "Users",
                               "\"C:\\share\\\xB3\x5C\\\\\""},
-        CodePageRoundTripCase{"Cp949", test_code_pages::Cp949(), "C:\\share\\\xC7\xD1\\",
-                              "Users", "\"C:\\share\\\xC7\xD1\\\\\""},
-        CodePageRoundTripCase{"Utf8EndsInShin", test_code_pages::Utf8(),
-                              "C:\\share\\\xE7\x9C\x9F", "\xE7\x9C\x9F",
-                              "\"C:\\share\\\xE7\x9C\x9F\""},
+        CodePageRoundTripCase{"Cp949", test_code_pages::Cp949(), "C:\\share\\\xC7\xD1\\", "Users",
+                              "\"C:\\share\\\xC7\xD1\\\\\""},
+        CodePageRoundTripCase{"Utf8EndsInShin", test_code_pages::Utf8(), "C:\\share\\\xE7\x9C\x9F",
+                              "\xE7\x9C\x9F", "\"C:\\share\\\xE7\x9C\x9F\""},
         CodePageRoundTripCase{"Utf8ShinThenBackslash", test_code_pages::Utf8(),
                               "C:\\share\\\xE7\x9C\x9F\\", "Users",
                               "\"C:\\share\\\xE7\x9C\x9F\\\\\""}),
@@ -227,8 +224,8 @@ TEST(CommandLength, CommandThatDoesNotFitIsRefusedNotCut)
     char exact[sizeof "cacls \"C:\\a\" /E /R \"U\""];
     EXPECT_TRUE(ComposeStepCommand(exact, sizeof exact, kPermissionSteps[REVOKE], "C:\\a", "U",
                                    false, kCp932));
-    EXPECT_FALSE(ComposeStepCommand(exact, sizeof exact - 1, kPermissionSteps[REVOKE], "C:\\a",
-                                    "U", false, kCp932));
+    EXPECT_FALSE(ComposeStepCommand(exact, sizeof exact - 1, kPermissionSteps[REVOKE], "C:\\a", "U",
+                                    false, kCp932));
 }
 
 }  // namespace

@@ -95,7 +95,9 @@ KERNEL32.DLL!CloseHandle                x86 amd64
 KERNEL32.DLL!CreateProcessA             x86 amd64
 KERNEL32.DLL!ExitProcess                x86 amd64
 KERNEL32.DLL!GetCommandLineA            x86 amd64
+KERNEL32.DLL!GetACP                     x86 amd64
 KERNEL32.DLL!GetCommandLineW            x86 amd64
+KERNEL32.DLL!GetCPInfo                  x86 amd64
 KERNEL32.DLL!GetCurrentDirectoryA       x86 amd64
 KERNEL32.DLL!GetCurrentProcess          x86 amd64
 KERNEL32.DLL!GetCurrentProcessId        x86 amd64
@@ -113,7 +115,7 @@ KERNEL32.DLL!QueryPerformanceCounter    x86 amd64
 KERNEL32.DLL!TerminateProcess           x86 amd64
 KERNEL32.DLL!WaitForSingleObject        x86 amd64
 KERNEL32.DLL!WideCharToMultiByte        x86 amd64
-USER32.DLL!DialogBoxParamA              x86 amd64
+USER32.DLL!DialogBoxParamW              x86 amd64
 USER32.DLL!DispatchMessageA             x86 amd64
 USER32.DLL!EnableWindow                 x86 amd64
 USER32.DLL!EndDialog                    x86 amd64
@@ -123,13 +125,14 @@ USER32.DLL!GetFocus                     x86 amd64
 USER32.DLL!IsChild                      x86 amd64
 USER32.DLL!KillTimer                    x86 amd64
 USER32.DLL!LoadCursorA                  x86 amd64
-USER32.DLL!MessageBoxA                  x86 amd64
+USER32.DLL!MessageBoxW                  x86 amd64
 USER32.DLL!MsgWaitForMultipleObjects    x86 amd64
 USER32.DLL!PeekMessageA                 x86 amd64
 USER32.DLL!PostQuitMessage              x86 amd64
 USER32.DLL!SendDlgItemMessageA          x86 amd64
 USER32.DLL!SendDlgItemMessageW          x86 amd64
 USER32.DLL!SendMessageA                 x86 amd64
+USER32.DLL!SendMessageW                 x86 amd64
 USER32.DLL!SetCursor                    x86 amd64
 USER32.DLL!SetTimer                     x86 amd64
 USER32.DLL!SetWindowLongA               x86

@@ -49,8 +49,7 @@ std::vector<std::wstring> StaticLabels(HWND dialog)
     std::vector<std::wstring> texts;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT))
-        if (GetDlgCtrlID(child) == static_cast<int>(IDC_STATIC) ||
-            GetDlgCtrlID(child) == 0xFFFF)
+        if (GetDlgCtrlID(child) == static_cast<int>(IDC_STATIC) || GetDlgCtrlID(child) == 0xFFFF)
             texts.push_back(ui::TextWide(child));
     return texts;
 }
@@ -88,7 +87,8 @@ protected:
     // Every label of the dialog reads as the template has it.
     void ExpectLabelsAsWritten(HWND dialog)
     {
-        EXPECT_EQ(StaticLabels(dialog), (std::vector<std::wstring>{L"対象ユーザー", L"アクセス許可"}));
+        EXPECT_EQ(StaticLabels(dialog),
+                  (std::vector<std::wstring>{L"対象ユーザー", L"アクセス許可"}));
         for (const Label& label : kLabels)
             EXPECT_EQ(ui::TextWide(GetDlgItem(dialog, label.id)), label.text) << label.id;
     }
@@ -188,8 +188,7 @@ struct RefusalCase {
     const wchar_t* text;
 };
 
-class CodePage1252Refusal : public CodePage1252, public testing::WithParamInterface<RefusalCase> {
-};
+class CodePage1252Refusal : public CodePage1252, public testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(CodePage1252Refusal, IsOneBoxThatReadsAsWritten)
 {
