@@ -24,7 +24,7 @@ constexpr size_t kTitleSize = 2048;
 // At most 254 bytes of name: the dialog reads the field with a capacity of 255.
 constexpr size_t kUserNameSize = 256;
 constexpr size_t kUserNameCapacity = 255;
-// One command line, or one failure message, at a time.
+// One command line at a time.
 constexpr size_t kCommandBufferSize = 2048;
 
 struct AppState {

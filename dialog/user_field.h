@@ -1,7 +1,7 @@
 // The user field of the permission dialog and the name it holds. The combo
-// box and its edit field are Unicode windows even in this ANSI dialog: they
-// keep whatever the user typed, pasted or another program set, and the
-// system changes it only when the field is read in the ANSI code page.
+// box and its edit field are Unicode windows: they keep whatever the user
+// typed, pasted or another program set, and the system changes it only when
+// the field is read in the ANSI code page, in which the name goes to the tool.
 #pragma once
 
 #include <windows.h>

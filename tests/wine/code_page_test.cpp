@@ -84,13 +84,17 @@ protected:
         return dialog;
     }
 
-    // Every label of the dialog reads as the template has it.
-    void ExpectLabelsAsWritten(HWND dialog)
+    // Every label of the dialog, opened on the work folder, reads as the
+    // template has it.
+    void ExpectLabelsAsWritten()
     {
+        HWND dialog = OpenDialogOn(FromCp932(folder_));
+        ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(StaticLabels(dialog),
                   (std::vector<std::wstring>{L"対象ユーザー", L"アクセス許可"}));
         for (const Label& label : kLabels)
             EXPECT_EQ(ui::TextWide(GetDlgItem(dialog, label.id)), label.text) << label.id;
+        EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
     }
 
     // Read, then the subdirectories: the revoke and one grant, each with /T.
@@ -145,10 +149,7 @@ protected:
 
 TEST_F(CodePage1252, TheDialogsLabelsReadAsWritten)
 {
-    HWND dialog = OpenDialogOn(FromCp932(folder_));
-    ASSERT_NE(dialog, nullptr);
-    ExpectLabelsAsWritten(dialog);
-    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+    ExpectLabelsAsWritten();
 }
 
 // é is the byte 0xE9 in 1252, which 932 takes for the start of a character.
@@ -262,10 +263,7 @@ TEST_F(CodePage1252, TheProgressCaptionReadsAsWritten)
 
 TEST_F(CodePage936, TheDialogsLabelsReadAsWritten)
 {
-    HWND dialog = OpenDialogOn(FromCp932(folder_));
-    ASSERT_NE(dialog, nullptr);
-    ExpectLabelsAsWritten(dialog);
-    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+    ExpectLabelsAsWritten();
 }
 
 // 腬 is C4 5C in 936: its trail byte is a backslash, and 932 takes C4 for a
