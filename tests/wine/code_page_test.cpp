@@ -20,13 +20,6 @@ std::string Utf8(const std::wstring& text)
     return bytes;
 }
 
-std::wstring FromCp932(const std::string& text)
-{
-    wchar_t wide[2048] = {};
-    MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 2048);
-    return wide;
-}
-
 const wchar_t kStepFailureText[] = L" の指定ユーザーに対する変更アクセス権の設定に失敗しました。";
 
 struct Label {
@@ -70,7 +63,7 @@ protected:
     // A folder of that name in the work folder, made through the wide call.
     std::wstring MakeFolder(const std::wstring& name)
     {
-        std::wstring path = FromCp932(folder_) + L"\\" + name;
+        std::wstring path = WidenCp932(folder_) + L"\\" + name;
         EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
         return path;
     }
@@ -78,7 +71,7 @@ protected:
     // Starts the program on target, quoted, from a wide command line.
     HWND OpenDialogOn(const std::wstring& target)
     {
-        StartRawWide(L"\"" + FromCp932(exe_) + L"\" \"" + target + L"\"");
+        StartRawWide(L"\"" + WidenCp932(exe_) + L"\" \"" + target + L"\"");
         HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
         EXPECT_NE(dialog, nullptr);
         return dialog;
@@ -88,7 +81,7 @@ protected:
     // template has it.
     void ExpectLabelsAsWritten()
     {
-        HWND dialog = OpenDialogOn(FromCp932(folder_));
+        HWND dialog = OpenDialogOn(WidenCp932(folder_));
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(StaticLabels(dialog),
                   (std::vector<std::wstring>{L"対象ユーザー", L"アクセス許可"}));
@@ -170,7 +163,7 @@ TEST_F(CodePage1252, AFailedStepsBoxReadsAsWritten)
 
 TEST_F(CodePage1252, TheEmptyNameBoxReadsAsWritten)
 {
-    HWND dialog = OpenDialogOn(FromCp932(folder_));
+    HWND dialog = OpenDialogOn(WidenCp932(folder_));
     ASSERT_NE(dialog, nullptr);
     ui::SetItemText(dialog, IDC_USER, "");
     std::vector<ui::MessageBoxText> boxes = ApplyAndAnswerBoxes(dialog);
@@ -194,7 +187,7 @@ class CodePage1252Refusal : public CodePage1252, public testing::WithParamInterf
 TEST_P(CodePage1252Refusal, IsOneBoxThatReadsAsWritten)
 {
     const RefusalCase& c = GetParam();
-    StartRawWide(L"\"" + FromCp932(exe_) + L"\" \"" + FromCp932(folder_) + L"\\" + c.target +
+    StartRawWide(L"\"" + WidenCp932(exe_) + L"\" \"" + WidenCp932(folder_) + L"\\" + c.target +
                  L"\"");
     HWND box = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
     ASSERT_NE(box, nullptr);

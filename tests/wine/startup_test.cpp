@@ -46,13 +46,6 @@ void ExpectRefused(ui::Program& program, const char* text, const std::vector<Too
     EXPECT_TRUE(runs.empty());
 }
 
-std::wstring Widen(const std::string& text)
-{
-    wchar_t wide[1024] = {};
-    MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 1024);
-    return wide;
-}
-
 // Beside the names the tests give: in code page 932, 한.txt reads as ?.txt,
 // which matches these as well.
 void WriteNeighbours(const std::string& folder)
@@ -164,12 +157,12 @@ class StartupRefusal : public ProgramTest, public testing::WithParamInterface<Re
 TEST_P(StartupRefusal, NameFromAWideCommandLineIsRefusedAndNothingRuns)
 {
     WriteNeighbours(folder_);
-    std::wstring path = Widen(folder_) + L"\\" + GetParam().fileName;
+    std::wstring path = WidenCp932(folder_) + L"\\" + GetParam().fileName;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    StartRawWide(L"\"" + Widen(exe_) + L"\" \"" + path + L"\"");
+    StartRawWide(L"\"" + WidenCp932(exe_) + L"\" \"" + path + L"\"");
     ExpectRefused(program_, GetParam().text, Runs());
 }
 
@@ -192,12 +185,12 @@ TEST_F(StartupTest, WildcardTypedInAnAnsiCommandLineIsRefused)
 // a path in the verbatim form keeps the one ? it must have.
 TEST_F(StartupTest, ProgramInAFolderTheCodePageCannotNameTakesAnExactTarget)
 {
-    std::wstring folder = Widen(folder_) + L"\\caf\u00E9 \uD55C";
+    std::wstring folder = WidenCp932(folder_) + L"\\caf\u00E9 \uD55C";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     std::wstring exe = folder + L"\\quorvel.exe";
-    ASSERT_TRUE(CopyFileW(Widen(exe_).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(WidenCp932(exe_).c_str(), exe.c_str(), FALSE));
     std::string target = "\\\\?\\" + folder_ + "\\\x95\x5C\x8E\xA6.txt";  // 表示.txt
-    StartRawWide(L"\"" + exe + L"\" \"" + Widen(target) + L"\"");
+    StartRawWide(L"\"" + exe + L"\" \"" + WidenCp932(target) + L"\"");
     HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ui::Text(dialog), target + " - Quorvel");
@@ -209,7 +202,7 @@ TEST_F(StartupTest, ProgramInAFolderTheCodePageCannotNameTakesAnExactTarget)
 TEST_F(StartupTest, ChosenFileTheCodePageCannotNameIsRefused)
 {
     WriteNeighbours(folder_);
-    std::wstring path = Widen(folder_) + L"\\\uD55C.txt";
+    std::wstring path = WidenCp932(folder_) + L"\\\uD55C.txt";
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);

@@ -58,6 +58,13 @@ std::string FreshWorkFolder()
     return folder;
 }
 
+std::wstring WidenCp932(const std::string& text)
+{
+    wchar_t wide[2048] = {};
+    MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 2048);
+    return wide;
+}
+
 std::string ReadFileText(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

@@ -15,6 +15,8 @@ std::string BinaryFolder();
 // A new, empty folder for the running test, under C:\quorvel-tests.
 std::string FreshWorkFolder();
 std::string ReadFileText(const std::string& path);
+// Text of code page 932, as the tests write it, in UTF-16.
+std::wstring WidenCp932(const std::string& text);
 void WriteFileText(const std::string& path, const std::string& text);
 
 // Environment that children inherit; "" removes the variable.
