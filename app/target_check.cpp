@@ -27,6 +27,12 @@ bool TargetIsAsGiven()
 
 }  // namespace
 
+bool IsExistingFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 const char* ResolveCheckedTarget()
 {
     if (!ResolveTargetPath())

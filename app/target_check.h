@@ -9,3 +9,9 @@
 // path is refused unless it reads back as exactly the wide form the user
 // gave, and when it holds a wildcard.
 const char* ResolveCheckedTarget();
+
+// True when path names a file that exists, not a folder. The subdirectories
+// choice means nothing for such a target: cacls would take the file's name
+// as a pattern and walk every folder below the file's own, changing every
+// file of that name there.
+bool IsExistingFile(const char* path);

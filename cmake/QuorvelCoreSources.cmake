@@ -11,5 +11,6 @@ set(QUORVEL_CORE_SOURCES
   dialog/window_title.cpp
   dialog/progress_title.cpp
   dialog/apply_input.cpp
+  dialog/proposed_accounts.cpp
   permissions/step_commands.cpp
   permissions/step_sequence.cpp)

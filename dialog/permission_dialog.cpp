@@ -12,21 +12,14 @@
 
 namespace {
 
-// The accounts proposed in the user list, in this order; the current user is
-// inserted before the last one.
-const char* const kAccountsBeforeCurrentUser[] = {"Administrators", "Users", "Power Users",
-                                                  "Everyone"};
-const char kAccountAfterCurrentUser[] = "Administrator";
 const int kRightBoxes[] = {IDC_FULL, IDC_READ, IDC_WRITE, IDC_CHANGE};
 
-void FillUserList(HWND dialog)
+// A file is never walked as a tree: the box is left unticked and cannot be
+// ticked. The applier asks again at every Apply, whatever the box says.
+void OfferSubdirectoriesOnlyForFolders(HWND dialog)
 {
-    for (const char* account : kAccountsBeforeCurrentUser)
-        SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(account));
-    SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(g_app.userName));
-    SendDlgItemMessageA(dialog, IDC_USER, CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(kAccountAfterCurrentUser));
+    if (IsExistingFile(g_app.targetPath))
+        EnableWindow(GetDlgItem(dialog, IDC_SUBDIRS), FALSE);
 }
 
 BOOL OnInitDialog(HWND dialog)
@@ -44,6 +37,7 @@ BOOL OnInitDialog(HWND dialog)
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     }
+    OfferSubdirectoriesOnlyForFolders(dialog);
     ComposeWindowTitle(g_app.title, sizeof g_app.title, g_app.targetPath);
     SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_app.title));
     return TRUE;  // focus goes to the first control that takes it

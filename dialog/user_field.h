@@ -13,6 +13,12 @@
 // account, which must never be proposed.
 void ReadCurrentUserName();
 
+// Proposes in the user list, in this order, the groups Administrators,
+// Users, Power Users and Everyone, the current user (g_app.userName) and the
+// computer's built-in administrator account, each by the name the system
+// gives it where the code page holds that name exactly.
+void FillUserList(HWND dialog);
+
 // Reads the user field into g_app.userName and returns the length of the
 // whole text typed there. *exact tells whether that text reads back as what
 // the field holds; a name that does not is never acted on.

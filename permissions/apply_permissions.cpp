@@ -1,6 +1,7 @@
 #include "permissions/apply_permissions.h"
 
 #include "app/app_state.h"
+#include "app/target_check.h"
 #include "app/warning_box.h"
 #include "permissions/run_hidden.h"
 #include "permissions/step_sequence.h"
@@ -20,6 +21,11 @@ HWND DialogOf(void* context)
 bool IsDialogBoxTicked(void* context, int boxId)
 {
     return SendDlgItemMessageA(DialogOf(context), boxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool IsTargetAnExistingFile(void*, const char* targetPath)
+{
+    return IsExistingFile(targetPath);
 }
 
 uint32_t RunStepCommand(void*, char* commandLine)
@@ -47,8 +53,8 @@ void ApplyPermissions(HWND dialog, const char* targetPath, StepProgressFunction 
 {
     HCURSOR previousCursor = GetCursor();
     ApplyContext context = {dialog, showProgress};
-    PermissionStepHooks hooks = {&context, IsDialogBoxTicked, RunStepCommand, ReportStepFailure,
-                                 ReportStepProgress};
+    PermissionStepHooks hooks = {&context,       IsDialogBoxTicked, IsTargetAnExistingFile,
+                                 RunStepCommand, ReportStepFailure, ReportStepProgress};
     RunPermissionSteps(hooks, g_app.commandBuffer, sizeof g_app.commandBuffer, targetPath,
                        g_app.userName, g_app.ansiLeadBytes);
     SetCursor(previousCursor);

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr DWORD kCurrentDirectorySize = 260;
-
 bool IsInput(UINT message)
 {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
@@ -66,14 +64,6 @@ void WaitDispatchingMessages(HANDLE process)
 
 DWORD RunHidden(char* commandLine)
 {
-    char currentDirectory[kCurrentDirectorySize];
-    DWORD directoryLength = GetCurrentDirectoryA(kCurrentDirectorySize, currentDirectory);
-    // When the directory does not fit, the buffer holds nothing usable; the
-    // child then inherits the program's current directory by itself.
-    const char* childDirectory = (directoryLength > 0 && directoryLength < kCurrentDirectorySize)
-                                     ? currentDirectory
-                                     : nullptr;
-
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -82,7 +72,11 @@ DWORD RunHidden(char* commandLine)
     PROCESS_INFORMATION child;
     memset(&child, 0, sizeof child);
 
-    if (!StartSystemTool(commandLine, NORMAL_PRIORITY_CLASS, childDirectory, &startup, &child))
+    // No folder is named: the child inherits the program's working folder
+    // exactly, where a relative target lies. Named through the ANSI calls, a
+    // folder whose name the code page cannot hold would reach the system as
+    // ? and refuse every start.
+    if (!StartSystemTool(commandLine, NORMAL_PRIORITY_CLASS, &startup, &child))
         return kRunHiddenNotStarted;
 
     WaitDispatchingMessages(child.hProcess);

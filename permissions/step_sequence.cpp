@@ -15,7 +15,9 @@ bool StepRuns(const PermissionStepHooks& hooks, const PermissionStep& step)
 void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t size,
                         const char* targetPath, const char* userName, const LeadByteRule& rule)
 {
-    bool includeSubdirectories = hooks.isBoxTicked(hooks.context, IDC_SUBDIRS);
+    // Asked at every Apply: the target may have changed since the dialog opened.
+    bool includeSubdirectories = hooks.isBoxTicked(hooks.context, IDC_SUBDIRS) &&
+                                 !hooks.isExistingFile(hooks.context, targetPath);
     // Counted ahead only for the progress shown; whether a step runs is still
     // decided by its box when it is reached.
     int stepCount = 0;

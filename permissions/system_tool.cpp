@@ -24,11 +24,11 @@ bool RunsUnderWow64()
     return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
-BOOL Start(const char* tool, char* commandLine, DWORD creationFlags, const char* directory,
-           STARTUPINFOA* startup, PROCESS_INFORMATION* child)
+BOOL Start(const char* tool, char* commandLine, DWORD creationFlags, STARTUPINFOA* startup,
+           PROCESS_INFORMATION* child)
 {
     return CreateProcessA(tool, commandLine, nullptr, nullptr, FALSE, creationFlags, nullptr,
-                          directory, startup, child);
+                          nullptr, startup, child);
 }
 
 // Under WOW64 the system folder is redirected to SysWOW64 for this process.
@@ -36,8 +36,8 @@ BOOL Start(const char* tool, char* commandLine, DWORD creationFlags, const char*
 // (64-bit Windows before Vista), the redirection is switched off for this
 // thread while the tool is started, and only then. Without either, the
 // 32-bit tool would read another folder's files, so nothing is started.
-BOOL StartNativeTool(char* commandLine, DWORD creationFlags, const char* directory,
-                     STARTUPINFOA* startup, PROCESS_INFORMATION* child)
+BOOL StartNativeTool(char* commandLine, DWORD creationFlags, STARTUPINFOA* startup,
+                     PROCESS_INFORMATION* child)
 {
     char tool[kToolPathSize];
     // The shared Windows folder: GetWindowsDirectoryA answers a private one
@@ -46,7 +46,7 @@ BOOL StartNativeTool(char* commandLine, DWORD creationFlags, const char* directo
         reinterpret_cast<GetFolderFunction>(KernelFunction("GetSystemWindowsDirectoryA"));
     if (ComposeSystemPath(tool, sizeof tool, getWindowsFolder, "\\Sysnative\\cacls.exe") &&
         GetFileAttributesA(tool) != INVALID_FILE_ATTRIBUTES)
-        return Start(tool, commandLine, creationFlags, directory, startup, child);
+        return Start(tool, commandLine, creationFlags, startup, child);
 
     auto disable =
         reinterpret_cast<RedirectionFunction>(KernelFunction("Wow64DisableWow64FsRedirection"));
@@ -56,20 +56,20 @@ BOOL StartNativeTool(char* commandLine, DWORD creationFlags, const char* directo
     if (!ComposeSystemPath(tool, sizeof tool, GetSystemDirectoryA, "\\cacls.exe") ||
         disable == nullptr || revert == nullptr || !disable(&previous))
         return FALSE;
-    BOOL started = Start(tool, commandLine, creationFlags, directory, startup, child);
+    BOOL started = Start(tool, commandLine, creationFlags, startup, child);
     revert(&previous);
     return started;
 }
 
 }  // namespace
 
-BOOL StartSystemTool(char* commandLine, DWORD creationFlags, const char* directory,
-                     STARTUPINFOA* startup, PROCESS_INFORMATION* child)
+BOOL StartSystemTool(char* commandLine, DWORD creationFlags, STARTUPINFOA* startup,
+                     PROCESS_INFORMATION* child)
 {
     if (RunsUnderWow64())
-        return StartNativeTool(commandLine, creationFlags, directory, startup, child);
+        return StartNativeTool(commandLine, creationFlags, startup, child);
     char tool[kToolPathSize];
     if (!ComposeSystemPath(tool, sizeof tool, GetSystemDirectoryA, "\\cacls.exe"))
         return FALSE;
-    return Start(tool, commandLine, creationFlags, directory, startup, child);
+    return Start(tool, commandLine, creationFlags, startup, child);
 }

@@ -10,6 +10,7 @@
 // first, so a cacls.exe left in either would run in its place. In a 32-bit
 // process on 64-bit Windows the native tool is started, which reads paths in
 // the system folder as the user named them rather than in SysWOW64. FALSE
-// when the tool cannot be named or started.
-BOOL StartSystemTool(char* commandLine, DWORD creationFlags, const char* directory,
-                     STARTUPINFOA* startup, PROCESS_INFORMATION* child);
+// when the tool cannot be named or started. The child inherits the
+// program's working folder.
+BOOL StartSystemTool(char* commandLine, DWORD creationFlags, STARTUPINFOA* startup,
+                     PROCESS_INFORMATION* child);

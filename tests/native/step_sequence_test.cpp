@@ -17,6 +17,7 @@ enum Box { FULL = 1000, READ = 1001, WRITE = 1002, CHANGE = 1003, SUBDIRS = 1006
 struct FakeDialog {
     std::set<int> ticked;
     std::string failWhenContains = "\x01";  // matches nothing by default
+    bool targetIsFile = false;
     std::vector<std::string> events;
 };
 
@@ -25,6 +26,11 @@ bool IsTicked(void* context, int box)
     auto* dialog = static_cast<FakeDialog*>(context);
     dialog->events.push_back("box " + std::to_string(box));
     return dialog->ticked.count(box) != 0;
+}
+
+bool IsFile(void* context, const char*)
+{
+    return static_cast<FakeDialog*>(context)->targetIsFile;
 }
 
 uint32_t Run(void* context, char* commandLine)
@@ -47,7 +53,7 @@ void Progress(void* context, int stepNumber, int stepCount, const char* stepName
 
 std::vector<std::string> Apply(FakeDialog& dialog, const char* path, const char* user)
 {
-    PermissionStepHooks hooks = {&dialog, IsTicked, Run, Report, Progress};
+    PermissionStepHooks hooks = {&dialog, IsTicked, IsFile, Run, Report, Progress};
     char buffer[2048];
     RunPermissionSteps(hooks, buffer, sizeof buffer, path, user, test_code_pages::Cp932());
     return dialog.events;
@@ -57,6 +63,7 @@ struct PlanCase {
     const char* name;
     std::set<int> ticked;
     std::vector<std::string> events;
+    bool targetIsFile = false;
 };
 
 class StepPlan : public testing::TestWithParam<PlanCase> {};
@@ -65,6 +72,7 @@ TEST_P(StepPlan, RunsTheRevokeAndEachTickedGrantInOrder)
 {
     FakeDialog dialog;
     dialog.ticked = GetParam().ticked;
+    dialog.targetIsFile = GetParam().targetIsFile;
     EXPECT_EQ(Apply(dialog, "C:\\share\\docs", "Users"), GetParam().events);
 }
 
@@ -98,7 +106,16 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"OnlySubdirectories",
                  {SUBDIRS},
                  {COUNTED, "step 1/1 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
-                  "box 1001", "box 1002", "box 1003", "box 1000"}}),
+                  "box 1001", "box 1002", "box 1003", "box 1000"}},
+        // cacls would take a file's name as a pattern and change every file
+        // of that name in the folders below the file's own.
+        PlanCase{"SubdirectoriesTickedForAFile",
+                 {READ, SUBDIRS},
+                 {COUNTED, "step 1/2 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
+                  "box 1001", "step 2/2 読み取り",
+                  "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"", "box 1002", "box 1003",
+                  "box 1000"},
+                 true}),
     [](const testing::TestParamInfo<PlanCase>& info) { return info.param.name; });
 
 #undef COUNTED
@@ -125,10 +142,26 @@ TEST(StepProgress, BoxTickedAfterTheCountNeverShowsAStepBeyondTheLast)
         static_cast<TickingDialog*>(context)->steps.push_back(
             std::to_string(stepNumber) + "/" + std::to_string(stepCount) + " " + stepName);
     };
-    PermissionStepHooks hooks = {&dialog, isTicked, run, report, progress};
+    PermissionStepHooks hooks = {&dialog, isTicked, IsFile, run, report, progress};
     char buffer[2048];
     RunPermissionSteps(hooks, buffer, sizeof buffer, "C:\\a", "Users", test_code_pages::Cp932());
     EXPECT_EQ(dialog.steps, (std::vector<std::string>{"1/1 初期化", "2/2 フルコントロール"}));
+}
+
+// The target may become a file, or stop being one, while the dialog is open.
+TEST(SubdirectoriesStep, WhetherTheTargetIsAFileIsAskedAtEveryApply)
+{
+    FakeDialog dialog;
+    dialog.ticked = {SUBDIRS};
+    dialog.targetIsFile = true;
+    Apply(dialog, "C:\\a", "Users");
+    dialog.targetIsFile = false;
+    std::vector<std::string> runs;
+    for (const std::string& event : Apply(dialog, "C:\\a", "Users"))
+        if (event.rfind("run ", 0) == 0)
+            runs.push_back(event);
+    EXPECT_EQ(runs, (std::vector<std::string>{"run cacls \"C:\\a\" /E /R \"Users\"",
+                                              "run cacls \"C:\\a\" /E /R \"Users\" /T"}));
 }
 
 TEST(StepFailures, EachFailedStepIsReportedOnItsOwnAndTheSequenceGoesOn)

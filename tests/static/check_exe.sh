@@ -90,6 +90,8 @@ fi
 allowed_imports=$(awk -v architecture="$architecture" '
   NF > 1 { for (i = 2; i <= NF; i++) if ($i == architecture) print $1 }' <<'EOF_TABLE'
 ADVAPI32.DLL!GetUserNameW               x86 amd64
+ADVAPI32.DLL!LookupAccountNameW         x86 amd64
+ADVAPI32.DLL!LookupAccountSidW          x86 amd64
 COMCTL32.DLL!InitCommonControls         x86 amd64
 KERNEL32.DLL!CloseHandle                x86 amd64
 KERNEL32.DLL!CreateProcessA             x86 amd64
@@ -97,8 +99,8 @@ KERNEL32.DLL!ExitProcess                x86 amd64
 KERNEL32.DLL!GetCommandLineA            x86 amd64
 KERNEL32.DLL!GetACP                     x86 amd64
 KERNEL32.DLL!GetCommandLineW            x86 amd64
+KERNEL32.DLL!GetComputerNameW           x86 amd64
 KERNEL32.DLL!GetCPInfo                  x86 amd64
-KERNEL32.DLL!GetCurrentDirectoryA       x86 amd64
 KERNEL32.DLL!GetCurrentProcess          x86 amd64
 KERNEL32.DLL!GetCurrentProcessId        x86 amd64
 KERNEL32.DLL!GetCurrentThreadId         x86 amd64
@@ -109,7 +111,7 @@ KERNEL32.DLL!GetProcAddress             x86 amd64
 KERNEL32.DLL!GetSystemDirectoryA        x86 amd64
 KERNEL32.DLL!GetSystemTimeAsFileTime    x86 amd64
 KERNEL32.DLL!GetTickCount               x86 amd64
-KERNEL32.DLL!LoadLibraryA               x86 amd64
+KERNEL32.DLL!LoadLibraryExA             x86 amd64
 KERNEL32.DLL!MultiByteToWideChar        x86 amd64
 KERNEL32.DLL!QueryPerformanceCounter    x86 amd64
 KERNEL32.DLL!TerminateProcess           x86 amd64
@@ -159,6 +161,17 @@ while read -r entry; do
   fi
 done <<<"$imports"
 echo "imports ($(wc -l <<<"$imports")): $(tr '\n' ' ' <<<"$imports")"
+# The loader resolves these before the program's first instruction, so no
+# rule of the program can narrow its search for them: each must be a DLL
+# that Windows takes from its fixed list of system DLLs, or comctl32, which
+# the manifest takes from the side-by-side store. A DLL of any other name
+# would be looked for beside the exe first, where a planted copy would win.
+for dll in $(cut -d'!' -f1 <<<"$imports" | tr '[:lower:]' '[:upper:]' | sort -u); do
+  case $dll in
+    KERNEL32.DLL | USER32.DLL | ADVAPI32.DLL | COMCTL32.DLL) ;;
+    *) echo "imports from $dll, which Windows would look for beside the exe first"; status=1 ;;
+  esac
+done
 
 # The footprint budget, resources included.
 budget=20480

@@ -161,6 +161,13 @@ TEST_F(CodePage1252, AFailedStepsBoxReadsAsWritten)
     ExpectFailureBoxAsWritten(MakeFolder(L"caf\u00E9"));
 }
 
+// A user profile named in Japanese on an English Windows: every step runs
+// there, in exactly that folder.
+TEST_F(CodePage1252, EveryStepRunsInAWorkingFolderTheCodePageCannotName)
+{
+    ExpectEveryStepToRunInAWorkingFolderNamed(L"作業フォルダー");
+}
+
 TEST_F(CodePage1252, TheEmptyNameBoxReadsAsWritten)
 {
     HWND dialog = OpenDialogOn(WidenCp932(folder_));

@@ -45,6 +45,77 @@ TEST_F(DialogTest, OpensWithTheTargetTheCurrentUserAndEveryRightTicked)
     EXPECT_EQ(ui::CheckState(dialog, IDC_WRITE), BST_CHECKED);
     EXPECT_EQ(ui::CheckState(dialog, IDC_CHANGE), BST_CHECKED);
     EXPECT_EQ(ui::CheckState(dialog, IDC_SUBDIRS), BST_UNCHECKED);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SUBDIRS)));
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+// A user profile named in Korean on a Japanese Windows, or the "Start in" of
+// a shortcut: the ANSI form of such a folder's name names no folder.
+TEST_F(DialogTest, EveryStepRunsInAWorkingFolderTheCodePageCannotName)
+{
+    ExpectEveryStepToRunInAWorkingFolderNamed(L"\uC791\uC5C5 \uD3F4\uB354");  // 작업 폴더
+}
+
+struct SubdirectoriesCase {
+    const char* name;
+    const char* target;  // inside the work folder; "" for the work folder itself
+    bool makeFile;
+    bool offered;  // the box can be ticked, and /T follows it
+};
+
+class DialogSubdirectories : public DialogTest,
+                             public testing::WithParamInterface<SubdirectoriesCase> {};
+
+// cacls takes a file's name as a pattern for /T and changes every file of
+// that name in the folders below the file's own: a file is never walked,
+// even when the box is ticked by a message.
+TEST_P(DialogSubdirectories, AreOfferedAndWalkedForAnythingButAFile)
+{
+    const SubdirectoriesCase& c = GetParam();
+    std::string target = c.target[0] == '\0' ? folder_ : folder_ + "\\" + c.target;
+    if (c.makeFile)
+        WriteFileText(target, "x");
+    HWND dialog = OpenDialog("\"" + target + "\"");
+    ASSERT_NE(dialog, nullptr);
+    HWND box = GetDlgItem(dialog, IDC_SUBDIRS);
+    EXPECT_EQ(ui::CheckState(dialog, IDC_SUBDIRS), BST_UNCHECKED);
+    EXPECT_EQ(IsWindowEnabled(box) != FALSE, c.offered);
+
+    ui::SetItemText(dialog, IDC_USER, "Users");
+    SetRights(dialog, BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED);
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
+    std::string walk = c.offered ? " /T" : "";
+    EXPECT_EQ(CommandLines(Runs()),
+              (std::vector<std::string>{"cacls \"" + target + "\" /E /R \"Users\"" + walk,
+                                        "cacls \"" + target + "\" /E /G \"Users:R\"" + walk}));
+    EXPECT_EQ(IsWindowEnabled(box) != FALSE, c.offered) << "after the Apply";
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DialogSubdirectories,
+    testing::Values(SubdirectoriesCase{"File", "report.txt", true, false},
+                    SubdirectoriesCase{"FileWithoutExtension", "README", true, false},
+                    SubdirectoriesCase{"Folder", "", false, true},
+                    SubdirectoriesCase{"NameThatNamesNothing", "no such name", false, true}),
+    [](const testing::TestParamInfo<SubdirectoriesCase>& info) { return info.param.name; });
+
+// The target may become a file while the dialog is open: whether it is one
+// is asked again at each Apply, whatever the box says.
+TEST_F(DialogTest, ATargetThatBecameAFileIsNotWalked)
+{
+    std::string target = folder_ + "\\report.txt";
+    HWND dialog = OpenDialog("\"" + target + "\"");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SUBDIRS)));
+    ui::SetItemText(dialog, IDC_USER, "Users");
+    SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED);
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
+    WriteFileText(target, "x");
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
+    EXPECT_EQ(CommandLines(Runs()),
+              (std::vector<std::string>{"cacls \"" + target + "\" /E /R \"Users\" /T",
+                                        "cacls \"" + target + "\" /E /R \"Users\""}));
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
 

@@ -65,6 +65,32 @@ protected:
         return program_;
     }
 
+    // Starts the program on the work folder from a working folder of the
+    // given name, made inside it (a user profile, or the "Start in" of a
+    // shortcut, named in any script), applies the dialog's defaults and
+    // expects every step to run, in exactly that folder.
+    void ExpectEveryStepToRunInAWorkingFolderNamed(const std::wstring& name)
+    {
+        std::wstring workingFolder = WidenCp932(folder_) + L"\\" + name;
+        ASSERT_TRUE(CreateDirectoryW(workingFolder.c_str(), nullptr));
+        // Code page 932 cannot hold every name; UTF-8 holds it as it is.
+        SetVariable("QUORVEL_STANDIN_LOG_CODE_PAGE", "65001");
+        program_ = ui::StartWide(L"\"" + WidenCp932(exe_) + L"\" \"" + WidenCp932(folder_) + L"\"",
+                                 workingFolder);
+        ASSERT_NE(program_.process, nullptr);
+        HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
+        std::vector<ToolRun> runs = Runs();
+        EXPECT_EQ(runs.size(), 5u);
+        char utf8[1024] = {};
+        WideCharToMultiByte(CP_UTF8, 0, workingFolder.c_str(), -1, utf8, sizeof utf8, nullptr,
+                            nullptr);
+        for (const ToolRun& run : runs)
+            EXPECT_EQ(run.directory, utf8) << run.commandLine;
+        EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+    }
+
     // Starts the program on a target and waits for its dialog.
     HWND OpenDialog(const std::string& tail)
     {

@@ -75,10 +75,14 @@ std::string ClassName(HWND window)
 
 Program StartWide(const std::wstring& commandLine, const std::string& directory)
 {
+    return StartWide(commandLine, Widen(directory));
+}
+
+Program StartWide(const std::wstring& commandLine, const std::wstring& directory)
+{
     Program program;
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-    std::wstring wideDirectory = Widen(directory);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -88,7 +92,7 @@ Program StartWide(const std::wstring& commandLine, const std::string& directory)
     // (a wrong path, say) still comes back without a process.
     for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
         if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           directory.empty() ? nullptr : wideDirectory.c_str(), &startup, &info)) {
+                           directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
             CloseHandle(info.hThread);
             program.process = info.hProcess;
             program.processId = info.dwProcessId;

@@ -30,6 +30,8 @@ Program Start(const std::string& commandLine, const std::string& directory);
 // The same from a UTF-16 command line, which may hold characters that code
 // page 932 cannot (as a command line from the shell may).
 Program StartWide(const std::wstring& commandLine, const std::string& directory);
+// The same in a directory whose name code page 932 may not hold.
+Program StartWide(const std::wstring& commandLine, const std::wstring& directory);
 // Waits for the process to end; returns its exit code, or STILL_ACTIVE after
 // the timeout (the process is then killed, so no test leaves it behind).
 DWORD WaitForExit(Program& program, DWORD timeoutMs = kDefaultTimeoutMs);
