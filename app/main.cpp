@@ -37,10 +37,7 @@ typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEW);
 // over a name the code page cannot hold already changed, beyond checking.
 GetOpenFileNameFunction LoadGetOpenFileName()
 {
-    char path[MAX_PATH + 32];
-    if (!ComposeSystemPath(path, sizeof path, GetSystemDirectoryA, "\\comdlg32.dll"))
-        return nullptr;
-    HMODULE commonDialogs = LoadLibraryA(path);
+    HMODULE commonDialogs = LoadSystemDll("\\comdlg32.dll");
     if (commonDialogs == nullptr)
         return nullptr;
     return reinterpret_cast<GetOpenFileNameFunction>(
@@ -107,11 +104,13 @@ __attribute__((noinline)) int RunProgram(HINSTANCE instance, const char* tail)
 // runtime DLL. The tail is computed from the full command line, with bytes
 // compared as unsigned values, so that an unquoted program path holding
 // double-byte text is read whole. The stack guard is seeded before anything
-// else runs; the entry itself is not protected, since it holds the guard's
-// old value across the seeding, and never returns.
+// else runs, and the DLL search is narrowed before anything can load a DLL;
+// the entry itself is not protected, since it holds the guard's old value
+// across the seeding, and never returns.
 extern "C" [[noreturn]] __attribute__((no_stack_protector)) void ProgramEntry()
 {
     SeedStackGuard();
+    RestrictDllSearch(LoadedSystemFunction);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     const char* tail = FindCommandLineTail(GetCommandLineA());
     ExitProcess(static_cast<UINT>(RunProgram(instance, tail)));

@@ -20,3 +20,26 @@ bool ComposeSystemPath(char* path, size_t size, GetFolderFunction getFolder, con
 // than NT 4.0 are looked up this way, so that the program still loads on a
 // system without them.
 void* LoadedSystemFunction(const char* module, const char* name);
+
+// LoadedSystemFunction, or a test's stand-in for it.
+typedef void* (*SystemFunctionLookup)(const char* module, const char* name);
+
+// Keeps every DLL that is loaded by name, by the program or by the system
+// DLLs it calls, out of the program's own folder and the working folder: a
+// download folder collects whatever a web page made the browser save, and a
+// DLL planted there would run inside the program with the user's rights, or
+// an administrator's. Called first thing, before anything can load a DLL.
+// Where the system has SetDefaultDllDirectories (Windows 8 on, Vista and 7
+// with their 2011 update), DLLs are searched for in the system folder only.
+// Elsewhere the working folder is taken out of the search where
+// SetDllDirectoryW allows (XP SP1 on), and the DLLs that the dialogs and the
+// shell are known to load by name are loaded now, from the system folder by
+// their full paths, so that a later load by name finds them loaded. lookUp
+// tells which of the two calls the system has.
+void RestrictDllSearch(SystemFunctionLookup lookUp);
+
+// Loads a DLL of the system folder by its full path ("\\comdlg32.dll");
+// nullptr when it is missing or will not load. The DLLs it depends on are
+// looked for where RestrictDllSearch left the search: never in the
+// program's own folder.
+HMODULE LoadSystemDll(const char* rest);

@@ -20,6 +20,11 @@
 //   overrun                  (QUORVEL_PROBE=overrun) the second step overruns
 //                            a stack buffer instead of running; the guard
 //                            must end the process there
+//
+// With QUORVEL_PROBE=old-dll-search the probe runs as on a Windows without
+// SetDefaultDllDirectories (Vista and 7 without their 2011 update, XP): the
+// link wraps LoadedSystemFunction, which then finds no such function, so the
+// entry narrows the DLL search the older way.
 #include <windows.h>
 
 #include <stdint.h>
@@ -182,6 +187,20 @@ extern "C" DWORD __wrap__Z9RunHiddenPc(char* commandLine)
         OverrunStackBuffer();
     }
     return __real__Z9RunHiddenPc(commandLine);
+}
+
+extern "C" void* __real__Z20LoadedSystemFunctionPKcS0_(const char* module, const char* name);
+
+extern "C" void* __wrap__Z20LoadedSystemFunctionPKcS0_(const char* module, const char* name)
+{
+    // No C runtime here: compared by hand.
+    const char wanted[] = "SetDefaultDllDirectories";
+    size_t same = 0;
+    while (same < sizeof wanted && name[same] == wanted[same])
+        ++same;
+    if (same == sizeof wanted && ProbeIs("old-dll-search"))
+        return nullptr;
+    return __real__Z20LoadedSystemFunctionPKcS0_(module, name);
 }
 
 #ifdef _WIN64
