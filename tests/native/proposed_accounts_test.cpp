@@ -17,8 +17,8 @@ std::string SidText(const unsigned char* sid)
     for (int i = 2; i < 8; ++i)
         authority = (authority << 8) | sid[i];
     std::string text = "S-" + std::to_string(sid[0]) + "-" + std::to_string(authority);
-    for (int i = 0; i < sid[1]; ++i) {
-        const unsigned char* at = sid + 8 + 4 * i;
+    for (size_t i = 0; i < sid[1]; ++i) {
+        const unsigned char* at = sid + 8 + (4 * i);
         unsigned long value =
             at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<unsigned long>(at[3]) << 24);
         text += "-" + std::to_string(value);

@@ -123,6 +123,7 @@ USER32.DLL!EnableWindow                 x86 amd64
 USER32.DLL!EndDialog                    x86 amd64
 USER32.DLL!GetActiveWindow              x86 amd64
 USER32.DLL!GetCursor                    x86 amd64
+USER32.DLL!GetDlgItem                   x86 amd64
 USER32.DLL!GetFocus                     x86 amd64
 USER32.DLL!IsChild                      x86 amd64
 USER32.DLL!KillTimer                    x86 amd64
@@ -174,7 +175,7 @@ for dll in $(cut -d'!' -f1 <<<"$imports" | tr '[:lower:]' '[:upper:]' | sort -u)
 done
 
 # The footprint budget, resources included.
-budget=20480
+budget=21504
 size=$(stat -c %s "$exe")
 echo "size: $size bytes, budget $budget bytes, slack $((budget - size)) bytes"
 if [ "$size" -gt "$budget" ]; then
