@@ -22,10 +22,6 @@ const char* const kPlantedNames[] = {
     "userenv",   "uxtheme",  "version", "win32u",  "winspool.drv", "winex11.drv", "zlib1",
     "sspicli",   "profapi",  "ntmarta", "cryptsp", "wldp"};
 
-// The name field of the open-file dialog.
-const int kNameEdit = 0x480;
-const int kNameCombo = 0x47C;
-
 struct Build {
     const char* name;
     const char* exe;
@@ -91,11 +87,7 @@ TEST_P(PlantedDllTest, NoneIsLoadedWhenTheOpenFileDialogIsCancelled)
 {
     HWND chooser = StartBare();
     ASSERT_NE(chooser, nullptr);
-    ui::PostCommand(chooser, IDCANCEL);
-    HWND usage = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
-    ASSERT_NE(usage, nullptr);
-    ui::AnswerMessageBox(usage);
-    EXPECT_EQ(ui::WaitForExit(program_), 0u);
+    EXPECT_EQ(CancelChooserAndAnswerUsage(chooser), 0u);
 }
 
 TEST_P(PlantedDllTest, NoneIsLoadedWhenAChosenFileIsApplied)
@@ -104,7 +96,7 @@ TEST_P(PlantedDllTest, NoneIsLoadedWhenAChosenFileIsApplied)
     WriteFileText(target, "x");
     HWND chooser = StartBare();
     ASSERT_NE(chooser, nullptr);
-    ui::SetItemText(chooser, GetDlgItem(chooser, kNameCombo) ? kNameCombo : kNameEdit, target);
+    ui::SetItemText(chooser, FileNameField(chooser), target);
     ui::PostCommand(chooser, IDOK);
     HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
     ASSERT_NE(dialog, nullptr);

@@ -20,6 +20,15 @@ inline std::string FailureText(const std::string& path, const char* what)
     return path + " の指定ユーザーに対する" + what + kStepFailureEnding;
 }
 
+// The open-file dialog's name field: the combo box of the newer dialog, or
+// the edit field of the older one.
+inline int FileNameField(HWND chooser)
+{
+    const int kNameCombo = 0x47C;
+    const int kNameEdit = 0x480;
+    return GetDlgItem(chooser, kNameCombo) ? kNameCombo : kNameEdit;
+}
+
 inline bool IsStepFailure(const ui::MessageBoxText& box)
 {
     const size_t ending = sizeof kStepFailureEnding - 1;
@@ -103,6 +112,19 @@ protected:
     DWORD CancelAndWaitForExit(HWND dialog)
     {
         ui::PostCommand(dialog, IDCANCEL);
+        return ui::WaitForExit(program_);
+    }
+
+    // Cancels the open-file dialog, answers the usage box that follows and
+    // returns the exit code.
+    DWORD CancelChooserAndAnswerUsage(HWND chooser)
+    {
+        ui::PostCommand(chooser, IDCANCEL);
+        HWND usage = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
+        EXPECT_NE(usage, nullptr);
+        if (usage == nullptr)
+            return STILL_ACTIVE;
+        ui::AnswerMessageBox(usage);
         return ui::WaitForExit(program_);
     }
 

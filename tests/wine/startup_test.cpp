@@ -15,20 +15,8 @@ const char kNotInCodePageText[] =
 const char kWildcardText[] = "指定されたパスにワイルドカード文字 (* または ?) が含まれています。"
                              "ファイルまたはフォルダーを 1 つだけ指定してください。";
 
-// The open-file dialog's name field and its file-type list.
-const int kNameEdit = 0x480;
-const int kNameCombo = 0x47C;
+// The open-file dialog's file-type list.
 const int kFileTypeCombo = 0x470;
-
-void TypeFileName(HWND dialog, const std::string& path)
-{
-    ui::SetItemText(dialog, GetDlgItem(dialog, kNameCombo) ? kNameCombo : kNameEdit, path);
-}
-
-std::string FileName(HWND dialog)
-{
-    return ui::ItemText(dialog, GetDlgItem(dialog, kNameCombo) ? kNameCombo : kNameEdit);
-}
 
 using StartupTest = ProgramTest;
 
@@ -59,7 +47,7 @@ TEST_F(StartupTest, EmptyCommandLineOpensFileDialogAndCancelShowsUsage)
     StartWith("");
     HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
     ASSERT_NE(chooser, nullptr);
-    EXPECT_EQ(FileName(chooser), "");
+    EXPECT_EQ(ui::ItemText(chooser, FileNameField(chooser)), "");
     EXPECT_TRUE(ui::ComboItems(chooser, kFileTypeCombo).empty());  // no filter: all files
     ui::PostCommand(chooser, IDCANCEL);
 
@@ -77,11 +65,7 @@ TEST_F(StartupTest, BlanksAfterTheProgramNameCountAsAnEmptyTail)
     StartRaw("\"" + exe_ + "\" \t \x01 ");
     HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
     ASSERT_NE(chooser, nullptr);
-    ui::PostCommand(chooser, IDCANCEL);
-    HWND usage = ui::WaitForWindow(program_, ui::WindowKind::MessageBox);
-    ASSERT_NE(usage, nullptr);
-    ui::AnswerMessageBox(usage);
-    EXPECT_EQ(ui::WaitForExit(program_), 0u);
+    EXPECT_EQ(CancelChooserAndAnswerUsage(chooser), 0u);
 }
 
 TEST_F(StartupTest, ChosenFileWithBlanksIsTheTargetWhole)
@@ -91,7 +75,7 @@ TEST_F(StartupTest, ChosenFileWithBlanksIsTheTargetWhole)
     StartWith("");
     HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
     ASSERT_NE(chooser, nullptr);
-    TypeFileName(chooser, path);
+    ui::SetItemText(chooser, FileNameField(chooser), path);
     ui::PostCommand(chooser, IDOK);
 
     HWND dialog = ui::WaitForWindow(program_, ui::WindowKind::PermissionDialog);
@@ -210,7 +194,7 @@ TEST_F(StartupTest, ChosenFileTheCodePageCannotNameIsRefused)
     StartWith("");
     HWND chooser = ui::WaitForWindow(program_, ui::WindowKind::OpenFileDialog);
     ASSERT_NE(chooser, nullptr);
-    ui::SetItemTextWide(chooser, GetDlgItem(chooser, kNameCombo) ? kNameCombo : kNameEdit, path);
+    ui::SetItemTextWide(chooser, FileNameField(chooser), path);
     ui::PostCommand(chooser, IDOK);
     ExpectRefused(program_, kNotInCodePageText, Runs());
 }
