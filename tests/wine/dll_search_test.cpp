@@ -11,9 +11,10 @@
 
 namespace {
 
-// Every name Wine's loader takes in these runs (seen with
-// WINEDEBUG=+loaddll), and those that the dialogs and the shell take by name
-// on some Windows version.
+// Every name Wine's loader takes in the program's process in these runs
+// (seen with WINEDEBUG=+pid,+loaddll), those that the dialogs and the shell
+// take by name on some Windows version, and some that the account lookups
+// and the security calls load on Windows.
 const char* const kPlantedNames[] = {
     "advapi32",  "apphelp",  "clbcatq", "combase", "comctl32",     "comdlg32",    "compstui",
     "cryptbase", "dwmapi",   "gdi32",   "imm32",   "kernel32",     "kernelbase",  "msimg32",
