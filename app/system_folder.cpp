@@ -25,8 +25,7 @@ DWORD g_fullPathLoadFlags;
 
 }  // namespace
 
-__attribute__((noinline)) bool ComposeSystemPath(char* path, size_t size,
-                                                 GetFolderFunction getFolder, const char* rest)
+bool ComposeSystemPath(char* path, size_t size, GetFolderFunction getFolder, const char* rest)
 {
     UINT capacity = static_cast<UINT>(size < MAX_PATH ? size : MAX_PATH);
     UINT length = getFolder == nullptr || capacity == 0 ? 0 : getFolder(path, capacity);
