@@ -8,7 +8,8 @@ constexpr DWORD kRunHiddenNotStarted = 0xFFFFFFFFu;
 
 // Runs the system's cacls with one command line (whose first word is the
 // tool's name) as a child process with no visible window, in the program's
-// current directory, which it inherits, waits for it to end and returns its exit code.
+// current directory, which it inherits; waits for it to end and returns its
+// exit code.
 // While it waits, the thread's messages are dispatched, apart from keyboard
 // and mouse input, which is dropped; a WM_QUIT is posted again on return.
 // commandLine must be writable (the platform may change it during the call).

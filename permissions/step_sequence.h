@@ -26,10 +26,9 @@ struct PermissionStepHooks {
     void (*reportProgress)(void* context, int stepNumber, int stepCount, const char* stepName);
 };
 
-// Reads the subdirectories box once, and whether the target is a file, and
-// counts the steps that will run, then
-// runs the revoking step and each ticked grant in order, reading each right's
-// box again when its step is reached.
+// Reads the subdirectories box and whether the target is a file once, and
+// counts the steps that will run; then runs the revoking step and each ticked
+// grant in order, reading each right's box again when its step is reached.
 // Every step runs whatever the earlier ones gave, and every failure is
 // reported on its own. buffer holds each command line in turn, composed by
 // the rule of the ANSI code page.

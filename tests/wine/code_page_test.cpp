@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text)
-{
-    char bytes[2048] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
-    return bytes;
-}
-
 const wchar_t kStepFailureText[] = L" の指定ユーザーに対する変更アクセス権の設定に失敗しました。";
 
 struct Label {

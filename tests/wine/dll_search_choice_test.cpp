@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/system_folder.h"
+#include "wine_test_support.h"
 
 namespace {
 
@@ -49,13 +50,6 @@ void* LookUp(const char* module, const char* name)
     if (asked == "kernel32.dll!SetDllDirectoryW" && g_system.hasSetDllDirectory)
         return reinterpret_cast<void*>(RecordSetDllDirectory);
     return nullptr;
-}
-
-std::string SystemFolder()
-{
-    char folder[MAX_PATH] = {};
-    GetSystemDirectoryA(folder, MAX_PATH);
-    return folder;
 }
 
 // The names above that this system's folder holds, and whether each is

@@ -92,11 +92,8 @@ protected:
         EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
         std::vector<ToolRun> runs = Runs();
         EXPECT_EQ(runs.size(), 5u);
-        char utf8[1024] = {};
-        WideCharToMultiByte(CP_UTF8, 0, workingFolder.c_str(), -1, utf8, sizeof utf8, nullptr,
-                            nullptr);
         for (const ToolRun& run : runs)
-            EXPECT_EQ(run.directory, utf8) << run.commandLine;
+            EXPECT_EQ(run.directory, Utf8(workingFolder)) << run.commandLine;
         EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
     }
 

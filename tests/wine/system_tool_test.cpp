@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string SystemFolder()
-{
-    char folder[MAX_PATH] = {};
-    GetSystemDirectoryA(folder, MAX_PATH);
-    return folder;
-}
-
 std::vector<std::string> DefaultApplyCommands(const std::string& target)
 {
     std::string user = CurrentUserName();

@@ -65,6 +65,13 @@ std::wstring WidenCp932(const std::string& text)
     return wide;
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    char bytes[2048] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
+
 std::string ReadFileText(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -196,6 +203,13 @@ std::string Lower(std::string text)
 }
 
 }  // namespace
+
+std::string SystemFolder()
+{
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return folder;
+}
 
 std::string NativeSystemFolder()
 {

@@ -17,6 +17,8 @@ std::string FreshWorkFolder();
 std::string ReadFileText(const std::string& path);
 // Text of code page 932, as the tests write it, in UTF-16.
 std::wstring WidenCp932(const std::string& text);
+// Wide text in UTF-8, as the stand-in records it when told to.
+std::string Utf8(const std::wstring& text);
 void WriteFileText(const std::string& path, const std::string& text);
 
 // Environment that children inherit; "" removes the variable.
@@ -43,6 +45,8 @@ std::vector<std::string> CommandLines(const std::vector<ToolRun>& runs);
 
 // True when this test runs as a 32-bit process on 64-bit Windows.
 bool UnderWow64();
+// The system folder as this process sees it (under WOW64, redirected).
+std::string SystemFolder();
 // The system folder as a native program sees it, for writing a file there:
 // under WOW64, the Sysnative alias of system32; otherwise system32 itself.
 std::string NativeSystemFolder();
