@@ -6,9 +6,6 @@
 
 namespace {
 
-typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
-typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCWSTR);
-
 // The DLLs that the open-file dialog, the shell and the themed common
 // controls load by name on some Windows version, none of them on the list of
 // DLLs that Windows always takes from the system folder; one after another,
@@ -44,7 +41,7 @@ void RestrictDllSearch(SystemFunctionLookup lookUp)
     auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
         lookUp("kernel32.dll", "SetDefaultDllDirectories"));
     if (setDefaultDllDirectories != nullptr &&
-        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        setDefaultDllDirectories(kLoadLibrarySearchSystem32))
         return;
 
     g_fullPathLoadFlags = LOAD_WITH_ALTERED_SEARCH_PATH;

@@ -21,6 +21,21 @@ bool ComposeSystemPath(char* path, size_t size, GetFolderFunction getFolder, con
 // system without them.
 void* LoadedSystemFunction(const char* module, const char* name);
 
+// What the program takes from a Windows later than the oldest one each exe
+// runs on (NT 4.0 for the 32-bit one, XP x64 and Server 2003 for the 64-bit
+// one), whose definitions the build uses. Each is looked up with
+// LoadedSystemFunction where it is used, and left out where it is missing.
+//
+// kernel32, Windows 8, and Vista to 2008 R2 with their 2011 update
+// (KB2533623): SetDefaultDllDirectories, with its flag for the system folder.
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
+constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
+// kernel32, XP SP1 and Server 2003.
+typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCWSTR);
+// user32, Vista.
+typedef BOOL(WINAPI* ShutdownBlockReasonCreateFunction)(HWND, LPCWSTR);
+typedef BOOL(WINAPI* ShutdownBlockReasonDestroyFunction)(HWND);
+
 // LoadedSystemFunction, or a test's stand-in for it.
 typedef void* (*SystemFunctionLookup)(const char* module, const char* name);
 

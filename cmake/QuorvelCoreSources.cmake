@@ -13,4 +13,5 @@ set(QUORVEL_CORE_SOURCES
   dialog/apply_input.cpp
   dialog/proposed_accounts.cpp
   permissions/step_commands.cpp
-  permissions/step_sequence.cpp)
+  permissions/step_sequence.cpp
+  permissions/wake_mask.cpp)

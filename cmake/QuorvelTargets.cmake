@@ -25,6 +25,15 @@ function(quorvel_program_code target)
                                            -malign-data=abi -fno-jump-tables -fstack-protector-strong
                                            ${QUORVEL_ARCHITECTURE_COMPILE_OPTIONS})
   target_link_options(${target} PUBLIC -fstack-protector-strong)
+  # Compiled against the definitions of the oldest Windows the exe runs on
+  # (mingw-w64's headers otherwise assume Windows 10): a flag or structure
+  # size that only a later Windows knows cannot slip in unseen, and whatever
+  # the program takes from a later one is declared beside its run-time
+  # lookup (app/system_folder.h). The resource script takes them too.
+  if(WIN32)
+    target_compile_definitions(${target} PRIVATE _WIN32_WINNT=${QUORVEL_WINDOWS_VERSION}
+                                                 WINVER=${QUORVEL_WINDOWS_VERSION})
+  endif()
 endfunction()
 
 # A 32-bit Windows program that runs on every NT version from 4.0 on and
@@ -33,6 +42,7 @@ endfunction()
 # Windows (XP x64 and Server 2003).
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(QUORVEL_SUBSYSTEM windows:4.0)
+  set(QUORVEL_WINDOWS_VERSION 0x0400)
   # 32-bit C symbols carry a leading underscore.
   set(QUORVEL_ENTRY_SYMBOL _ProgramEntry)
   set(QUORVEL_MANIFEST_ARCHITECTURE x86)
@@ -44,6 +54,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(QUORVEL_ARCHITECTURE_LINK_OPTIONS -Wl,--no-seh)
 else()
   set(QUORVEL_SUBSYSTEM windows:5.2)
+  set(QUORVEL_WINDOWS_VERSION 0x0502)
   set(QUORVEL_ENTRY_SYMBOL ProgramEntry)
   set(QUORVEL_MANIFEST_ARCHITECTURE amd64)
   # The x64 calling convention requires an entry in the exception directory

@@ -14,9 +14,6 @@ constexpr UINT_PTR kProgressTimerId = 1;
 // "[5/5 フルコントロール] " with room to spare.
 constexpr size_t kProgressSize = 64;
 
-typedef BOOL(WINAPI* ShutdownBlockReasonCreateFunction)(HWND, LPCWSTR);
-typedef BOOL(WINAPI* ShutdownBlockReasonDestroyFunction)(HWND);
-
 struct BusyState {
     bool busy;
     bool applying;       // the steps of an Apply run

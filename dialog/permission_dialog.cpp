@@ -8,6 +8,7 @@
 #include "dialog/user_field.h"
 #include "dialog/window_title.h"
 #include "permissions/apply_permissions.h"
+#include "permissions/run_hidden.h"
 #include "resources/resource.h"
 
 namespace {
@@ -111,5 +112,5 @@ INT_PTR CALLBACK PermissionDialogProc(HWND dialog, UINT message, WPARAM wParam, 
         return IsDialogBusy();
     }
     // Keys sent to the dialog itself, by another program, while busy.
-    return IsDialogBusy() && message >= WM_KEYFIRST && message <= WM_KEYLAST;
+    return IsDialogBusy() && message >= WM_KEYFIRST && message <= kLastKeyMessage;
 }

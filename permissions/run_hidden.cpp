@@ -3,13 +3,14 @@
 #include <string.h>
 
 #include "permissions/system_tool.h"
+#include "permissions/wake_mask.h"
 
 namespace {
 
 bool IsInput(UINT message)
 {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+    return (message >= WM_KEYFIRST && message <= kLastKeyMessage) ||
+           (message >= WM_MOUSEFIRST && message <= kLastMouseMessage);
 }
 
 // Dispatches what is waiting in the thread's queue. Input is dropped: the
@@ -42,19 +43,29 @@ void WaitDispatchingMessages(HANDLE process)
 {
     bool quit = false;
     WPARAM quitCode = 0;
+    // Every kind of input the running Windows defines, and no kind it does
+    // not: the build's QS_ALLINPUT is NT 4.0's, and a later Windows wants
+    // its newer kinds to wake the wait as well.
+    DWORD wakeMask = WakeMaskForReportedVersion(GetVersion());
     for (;;) {
         // Emptied before every wait: the wait wakes only for messages that
         // arrive after the queue was last read.
         if (DispatchWaitingMessages(&quitCode))
             quit = true;
-        DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, wakeMask);
         if (woken == WAIT_OBJECT_0)
             break;
-        if (woken != WAIT_OBJECT_0 + 1) {
-            // The wait itself failed; waiting on the child alone cannot spin.
-            WaitForSingleObject(process, INFINITE);
-            break;
+        if (woken == WAIT_OBJECT_0 + 1)
+            continue;
+        // Refused all the same: asked again with the kinds every Windows
+        // defines, which then serve for the rest of the run.
+        if (wakeMask != kWakeMaskNt4) {
+            wakeMask = kWakeMaskNt4;
+            continue;
         }
+        // Refused even those; waiting on the child alone cannot spin.
+        WaitForSingleObject(process, INFINITE);
+        break;
     }
     if (quit)
         PostQuitMessage(static_cast<int>(quitCode));

@@ -2,6 +2,13 @@
 
 #include <windows.h>
 
+// The last keyboard and mouse messages of any Windows: WM_UNICHAR (XP) and
+// WM_MOUSEHWHEEL (Vista), past the WM_KEYLAST and WM_MOUSELAST of the oldest
+// Windows, whose definitions the build uses. Input is dropped while a step
+// runs whichever Windows sends it.
+constexpr UINT kLastKeyMessage = 0x0109;
+constexpr UINT kLastMouseMessage = 0x020E;
+
 // Returned when the command could not be started at all: never zero, so the
 // step is reported as failed rather than passing for a success.
 constexpr DWORD kRunHiddenNotStarted = 0xFFFFFFFFu;
