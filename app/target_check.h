@@ -15,3 +15,10 @@ const char* ResolveCheckedTarget();
 // as a pattern and walk every folder below the file's own, changing every
 // file of that name there.
 bool IsExistingFile(const char* path);
+
+// True when path names a folder that exists, a drive root included: the one
+// kind of target whose tree the subdirectories choice walks. cacls takes the
+// last name of any other target as a pattern for /T, and a name that names
+// nothing (deleted or renamed while the dialog was open, or mistyped) would
+// change every item of that name in the folders below its parent.
+bool IsExistingFolder(const char* path);

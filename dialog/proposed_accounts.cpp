@@ -45,7 +45,36 @@ bool LookUpSystemName(const AccountLookupHooks& hooks, int account, char* name, 
            hooks.lookUpExactName(hooks.context, sid, name, size);
 }
 
+bool IsSameSid(const unsigned char* one, const unsigned char* other)
+{
+    size_t length = SidLength(one);
+    if (length == 0 || one[1] != other[1])
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (one[i] != other[i])
+            return false;
+    }
+    return true;
+}
+
+// "domain\name", or the name alone for an account of no domain (Everyone).
+bool ComposeQualifiedName(char* name, size_t size, const char* domain, const char* account)
+{
+    size_t used = 0;
+    name[0] = '\0';
+    return (domain[0] == '\0' || (AppendText(name, size, &used, domain) &&
+                                  AppendText(name, size, &used, "\\"))) &&
+           AppendText(name, size, &used, account);
+}
+
 }  // namespace
+
+size_t SidLength(const unsigned char* sid)
+{
+    if (sid[1] > kMaxSubAuthorities)
+        return 0;
+    return kSidHeaderSize + 4 * static_cast<size_t>(sid[1]);
+}
 
 bool AppendRelativeId(unsigned char* sid, size_t size, uint32_t relativeId)
 {
@@ -68,4 +97,22 @@ bool ComposeProposedAccountName(const AccountLookupHooks& hooks, int account, ch
     if (LookUpSystemName(hooks, account, name, size) && name[0] != '\0')
         return true;
     return CopyText(name, size, EnglishName(account));
+}
+
+void QualifyCurrentUserName(const CurrentUserLookupHooks& hooks, char* name, size_t size)
+{
+    unsigned char running[kSidSize];
+    unsigned char found[kSidSize];
+    if (name[0] == '\0' || !hooks.readTokenSid(hooks.context, running, sizeof running) ||
+        (hooks.findNamedAccount(hooks.context, name, found, sizeof found) &&
+         IsSameSid(found, running)))
+        return;
+    char domain[kAccountNamePartSize];
+    char account[kAccountNamePartSize];
+    AccountNameLookup lookup =
+        hooks.lookUpAccount(hooks.context, running, domain, sizeof domain, account, sizeof account);
+    if (lookup == ACCOUNT_NAME_NOT_FOUND)
+        return;
+    if (lookup != ACCOUNT_NAME_FOUND || !ComposeQualifiedName(name, size, domain, account))
+        name[0] = '\0';
 }

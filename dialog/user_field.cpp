@@ -24,6 +24,16 @@ bool NarrowExactName(const wchar_t* wideName, char* name, size_t size)
     return false;
 }
 
+// The account that a name finds, looked up as cacls looks a name up, and
+// what kind of account it is.
+bool FindAccount(const wchar_t* name, unsigned char* sid, size_t size, SID_NAME_USE* use)
+{
+    wchar_t domain[kUserNameSize];
+    DWORD domainSize = kUserNameSize;
+    DWORD sidSize = static_cast<DWORD>(size);
+    return LookupAccountNameW(nullptr, name, sid, &sidSize, domain, &domainSize, use) != FALSE;
+}
+
 // The computer's own accounts live in a domain named after the computer.
 // Where its name gives anything but a domain (the computer's account, on a
 // domain controller), there is no built-in administrator account to name.
@@ -31,30 +41,71 @@ bool FindAccountDomain(void*, unsigned char* sid, size_t size)
 {
     wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1];
     DWORD computerLength = MAX_COMPUTERNAME_LENGTH + 1;
-    if (!GetComputerNameW(computer, &computerLength))
-        return false;
-    wchar_t domain[kUserNameSize];
-    DWORD domainSize = kUserNameSize;
-    DWORD sidSize = static_cast<DWORD>(size);
     SID_NAME_USE use;
-    return LookupAccountNameW(nullptr, computer, sid, &sidSize, domain, &domainSize, &use) &&
+    return GetComputerNameW(computer, &computerLength) && FindAccount(computer, sid, size, &use) &&
            use == SidTypeDomain;
 }
 
 // Asked in UTF-16, so that a name the code page cannot hold is seen as such.
-bool LookUpExactName(void*, const unsigned char* sid, char* name, size_t size)
+// domain may be nullptr, where only the account's own name is wanted.
+AccountNameLookup LookUpAccount(void*, const unsigned char* sid, char* domain, size_t domainSize,
+                                char* name, size_t nameSize)
 {
     wchar_t wideName[kUserNameSize];
-    DWORD nameSize = kUserNameSize;
-    wchar_t domain[kUserNameSize];
-    DWORD domainSize = kUserNameSize;
+    DWORD wideNameSize = kUserNameSize;
+    wchar_t wideDomain[kUserNameSize];
+    DWORD wideDomainSize = kUserNameSize;
     SID_NAME_USE use;
-    return LookupAccountSidW(nullptr, const_cast<unsigned char*>(sid), wideName, &nameSize, domain,
-                             &domainSize, &use) &&
-           NarrowExactName(wideName, name, size);
+    if (!LookupAccountSidW(nullptr, const_cast<unsigned char*>(sid), wideName, &wideNameSize,
+                           wideDomain, &wideDomainSize, &use))
+        return ACCOUNT_NAME_NOT_FOUND;
+    if (!NarrowExactName(wideName, name, nameSize) ||
+        (domain != nullptr && !NarrowExactName(wideDomain, domain, domainSize)))
+        return ACCOUNT_NAME_NOT_IN_CODE_PAGE;
+    return ACCOUNT_NAME_FOUND;
+}
+
+bool LookUpExactName(void* context, const unsigned char* sid, char* name, size_t size)
+{
+    return LookUpAccount(context, sid, nullptr, 0, name, size) == ACCOUNT_NAME_FOUND;
 }
 
 const AccountLookupHooks kAccountLookups = {nullptr, FindAccountDomain, LookUpExactName};
+
+bool ReadTokenSid(void*, unsigned char* sid, size_t size)
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    // The record and the SID it points to, which the system puts right after it.
+    union {
+        TOKEN_USER user;
+        unsigned char bytes[sizeof(TOKEN_USER) + kSidSize];
+    } info;
+    DWORD returned = 0;
+    BOOL read = GetTokenInformation(token, TokenUser, &info, sizeof info, &returned);
+    CloseHandle(token);
+    if (!read)
+        return false;
+    const auto* from = static_cast<const unsigned char*>(info.user.User.Sid);
+    size_t length = SidLength(from);
+    if (length == 0 || length > size)
+        return false;
+    memcpy(sid, from, length);
+    return true;
+}
+
+// The name reads back exactly, so its wide form is the one the system gave.
+bool FindNamedAccount(void*, const char* name, unsigned char* sid, size_t size)
+{
+    wchar_t wideName[kUserNameSize];
+    SID_NAME_USE use;
+    return MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, kUserNameSize) > 0 &&
+           FindAccount(wideName, sid, size, &use);
+}
+
+const CurrentUserLookupHooks kCurrentUserLookups = {nullptr, ReadTokenSid, FindNamedAccount,
+                                                    LookUpAccount};
 
 // The list's entry that holds the current user: after the four groups.
 constexpr int kCurrentUserEntry = ACCOUNT_ADMINISTRATOR;
@@ -71,6 +122,7 @@ void ReadCurrentUserName()
     DWORD size = kUserNameCapacity;
     GetUserNameW(wideName, &size);
     NarrowExactName(wideName, g_app.userName, kUserNameCapacity);
+    QualifyCurrentUserName(kCurrentUserLookups, g_app.userName, kUserNameCapacity);
 }
 
 void FillUserList(HWND dialog)

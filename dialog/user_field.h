@@ -8,9 +8,10 @@
 
 #include <stddef.h>
 
-// Writes the current user's name into g_app.userName, or leaves it empty when
-// the code page cannot hold that name exactly: its look-alike may be another
-// account, which must never be proposed.
+// Writes the current user's name into g_app.userName, by a name that finds
+// the account the program runs as: bare where it does, else qualified by its
+// domain. Leaves it empty when the code page cannot hold that name exactly:
+// its look-alike may be another account, which must never be proposed.
 void ReadCurrentUserName();
 
 // Proposes in the user list, in this order, the groups Administrators,

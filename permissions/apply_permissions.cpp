@@ -23,9 +23,9 @@ bool IsDialogBoxTicked(void* context, int boxId)
     return SendDlgItemMessageA(DialogOf(context), boxId, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-bool IsTargetAnExistingFile(void*, const char* targetPath)
+bool IsTargetAnExistingFolder(void*, const char* targetPath)
 {
-    return IsExistingFile(targetPath);
+    return IsExistingFolder(targetPath);
 }
 
 uint32_t RunStepCommand(void*, char* commandLine)
@@ -53,7 +53,7 @@ void ApplyPermissions(HWND dialog, const char* targetPath, StepProgressFunction 
 {
     HCURSOR previousCursor = GetCursor();
     ApplyContext context = {dialog, showProgress};
-    PermissionStepHooks hooks = {&context,       IsDialogBoxTicked, IsTargetAnExistingFile,
+    PermissionStepHooks hooks = {&context,       IsDialogBoxTicked, IsTargetAnExistingFolder,
                                  RunStepCommand, ReportStepFailure, ReportStepProgress};
     RunPermissionSteps(hooks, g_app.commandBuffer, sizeof g_app.commandBuffer, targetPath,
                        g_app.userName, g_app.ansiLeadBytes);

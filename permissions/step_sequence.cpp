@@ -17,7 +17,7 @@ void RunPermissionSteps(const PermissionStepHooks& hooks, char* buffer, size_t s
 {
     // Asked at every Apply: the target may have changed since the dialog opened.
     bool includeSubdirectories = hooks.isBoxTicked(hooks.context, IDC_SUBDIRS) &&
-                                 !hooks.isExistingFile(hooks.context, targetPath);
+                                 hooks.isExistingFolder(hooks.context, targetPath);
     // Counted ahead only for the progress shown; whether a step runs is still
     // decided by its box when it is reached.
     int stepCount = 0;

@@ -13,9 +13,9 @@ struct PermissionStepHooks {
     void* context;
     // True only when the box reads exactly as checked.
     bool (*isBoxTicked)(void* context, int boxId);
-    // True when the target names an existing file, which is never walked as a
-    // tree, whatever the subdirectories box says.
-    bool (*isExistingFile)(void* context, const char* targetPath);
+    // True when the target names an existing folder: nothing else is ever
+    // walked as a tree, whatever the subdirectories box says.
+    bool (*isExistingFolder)(void* context, const char* targetPath);
     // Runs one command line and returns its exit code; zero alone means success.
     uint32_t (*runCommand)(void* context, char* commandLine);
     // Tells the user of one failed step: the target path followed directly
@@ -26,7 +26,7 @@ struct PermissionStepHooks {
     void (*reportProgress)(void* context, int stepNumber, int stepCount, const char* stepName);
 };
 
-// Reads the subdirectories box and whether the target is a file once, and
+// Reads the subdirectories box and whether the target is a folder once, and
 // counts the steps that will run; then runs the revoking step and each ticked
 // grant in order, reading each right's box again when its step is reached.
 // Every step runs whatever the earlier ones gave, and every failure is

@@ -11,13 +11,15 @@
 namespace {
 
 enum Box { FULL = 1000, READ = 1001, WRITE = 1002, CHANGE = 1003, SUBDIRS = 1006 };
+// What the target names at the moment of the Apply.
+enum Target { FOLDER, FILE_TARGET, NOTHING };
 
 // A dialog and a tool stand-in: the boxes that read as ticked, the commands
 // that fail, and everything the sequence asked for, in order.
 struct FakeDialog {
     std::set<int> ticked;
     std::string failWhenContains = "\x01";  // matches nothing by default
-    bool targetIsFile = false;
+    Target target = FOLDER;
     std::vector<std::string> events;
 };
 
@@ -28,9 +30,9 @@ bool IsTicked(void* context, int box)
     return dialog->ticked.count(box) != 0;
 }
 
-bool IsFile(void* context, const char*)
+bool IsFolder(void* context, const char*)
 {
-    return static_cast<FakeDialog*>(context)->targetIsFile;
+    return static_cast<FakeDialog*>(context)->target == FOLDER;
 }
 
 uint32_t Run(void* context, char* commandLine)
@@ -53,7 +55,7 @@ void Progress(void* context, int stepNumber, int stepCount, const char* stepName
 
 std::vector<std::string> Apply(FakeDialog& dialog, const char* path, const char* user)
 {
-    PermissionStepHooks hooks = {&dialog, IsTicked, IsFile, Run, Report, Progress};
+    PermissionStepHooks hooks = {&dialog, IsTicked, IsFolder, Run, Report, Progress};
     char buffer[2048];
     RunPermissionSteps(hooks, buffer, sizeof buffer, path, user, test_code_pages::Cp932());
     return dialog.events;
@@ -63,7 +65,7 @@ struct PlanCase {
     const char* name;
     std::set<int> ticked;
     std::vector<std::string> events;
-    bool targetIsFile = false;
+    Target target = FOLDER;
 };
 
 class StepPlan : public testing::TestWithParam<PlanCase> {};
@@ -72,7 +74,7 @@ TEST_P(StepPlan, RunsTheRevokeAndEachTickedGrantInOrder)
 {
     FakeDialog dialog;
     dialog.ticked = GetParam().ticked;
-    dialog.targetIsFile = GetParam().targetIsFile;
+    dialog.target = GetParam().target;
     EXPECT_EQ(Apply(dialog, "C:\\share\\docs", "Users"), GetParam().events);
 }
 
@@ -107,15 +109,22 @@ INSTANTIATE_TEST_SUITE_P(
                  {SUBDIRS},
                  {COUNTED, "step 1/1 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\" /T",
                   "box 1001", "box 1002", "box 1003", "box 1000"}},
-        // cacls would take a file's name as a pattern and change every file
-        // of that name in the folders below the file's own.
+        // cacls would take the target's name as a pattern and change every
+        // item of that name in the folders below the target's parent.
         PlanCase{"SubdirectoriesTickedForAFile",
                  {READ, SUBDIRS},
                  {COUNTED, "step 1/2 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
                   "box 1001", "step 2/2 読み取り",
                   "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"", "box 1002", "box 1003",
                   "box 1000"},
-                 true}),
+                 FILE_TARGET},
+        PlanCase{"SubdirectoriesTickedForANameThatNamesNothing",
+                 {READ, SUBDIRS},
+                 {COUNTED, "step 1/2 初期化", "run cacls \"C:\\share\\docs\" /E /R \"Users\"",
+                  "box 1001", "step 2/2 読み取り",
+                  "run cacls \"C:\\share\\docs\" /E /G \"Users:R\"", "box 1002", "box 1003",
+                  "box 1000"},
+                 NOTHING}),
     [](const testing::TestParamInfo<PlanCase>& info) { return info.param.name; });
 
 #undef COUNTED
@@ -142,25 +151,29 @@ TEST(StepProgress, BoxTickedAfterTheCountNeverShowsAStepBeyondTheLast)
         static_cast<TickingDialog*>(context)->steps.push_back(
             std::to_string(stepNumber) + "/" + std::to_string(stepCount) + " " + stepName);
     };
-    PermissionStepHooks hooks = {&dialog, isTicked, IsFile, run, report, progress};
+    PermissionStepHooks hooks = {&dialog, isTicked, IsFolder, run, report, progress};
     char buffer[2048];
     RunPermissionSteps(hooks, buffer, sizeof buffer, "C:\\a", "Users", test_code_pages::Cp932());
     EXPECT_EQ(dialog.steps, (std::vector<std::string>{"1/1 初期化", "2/2 フルコントロール"}));
 }
 
-// The target may become a file, or stop being one, while the dialog is open.
-TEST(SubdirectoriesStep, WhetherTheTargetIsAFileIsAskedAtEveryApply)
+// The target may be removed, become a file or become a folder while the
+// dialog is open: only what it is at each Apply counts.
+TEST(SubdirectoriesStep, WhetherTheTargetIsAFolderIsAskedAtEveryApply)
 {
     FakeDialog dialog;
     dialog.ticked = {SUBDIRS};
-    dialog.targetIsFile = true;
-    Apply(dialog, "C:\\a", "Users");
-    dialog.targetIsFile = false;
+    for (Target target : {FOLDER, NOTHING, FILE_TARGET, FOLDER}) {
+        dialog.target = target;
+        Apply(dialog, "C:\\a", "Users");
+    }
     std::vector<std::string> runs;
-    for (const std::string& event : Apply(dialog, "C:\\a", "Users"))
+    for (const std::string& event : dialog.events)
         if (event.rfind("run ", 0) == 0)
             runs.push_back(event);
-    EXPECT_EQ(runs, (std::vector<std::string>{"run cacls \"C:\\a\" /E /R \"Users\"",
+    EXPECT_EQ(runs, (std::vector<std::string>{"run cacls \"C:\\a\" /E /R \"Users\" /T",
+                                              "run cacls \"C:\\a\" /E /R \"Users\"",
+                                              "run cacls \"C:\\a\" /E /R \"Users\"",
                                               "run cacls \"C:\\a\" /E /R \"Users\" /T"}));
 }
 

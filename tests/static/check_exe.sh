@@ -89,9 +89,11 @@ fi
 # libraries spell them differently.
 allowed_imports=$(awk -v architecture="$architecture" '
   NF > 1 { for (i = 2; i <= NF; i++) if ($i == architecture) print $1 }' <<'EOF_TABLE'
+ADVAPI32.DLL!GetTokenInformation        x86 amd64
 ADVAPI32.DLL!GetUserNameW               x86 amd64
 ADVAPI32.DLL!LookupAccountNameW         x86 amd64
 ADVAPI32.DLL!LookupAccountSidW          x86 amd64
+ADVAPI32.DLL!OpenProcessToken           x86 amd64
 COMCTL32.DLL!InitCommonControls         x86 amd64
 KERNEL32.DLL!CloseHandle                x86 amd64
 KERNEL32.DLL!CreateProcessA             x86 amd64
@@ -111,6 +113,7 @@ KERNEL32.DLL!GetProcAddress             x86 amd64
 KERNEL32.DLL!GetSystemDirectoryA        x86 amd64
 KERNEL32.DLL!GetSystemTimeAsFileTime    x86 amd64
 KERNEL32.DLL!GetTickCount               x86 amd64
+KERNEL32.DLL!GetVersion                 x86 amd64
 KERNEL32.DLL!LoadLibraryExA             x86 amd64
 KERNEL32.DLL!MultiByteToWideChar        x86 amd64
 KERNEL32.DLL!QueryPerformanceCounter    x86 amd64
@@ -175,7 +178,7 @@ for dll in $(cut -d'!' -f1 <<<"$imports" | tr '[:lower:]' '[:upper:]' | sort -u)
 done
 
 # The footprint budget, resources included.
-budget=21504
+budget=22528
 size=$(stat -c %s "$exe")
 echo "size: $size bytes, budget $budget bytes, slack $((budget - size)) bytes"
 if [ "$size" -gt "$budget" ]; then

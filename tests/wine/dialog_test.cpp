@@ -56,20 +56,80 @@ TEST_F(DialogTest, EveryStepRunsInAWorkingFolderTheCodePageCannotName)
     ExpectEveryStepToRunInAWorkingFolderNamed(L"\uC791\uC5C5 \uD3F4\uB354");  // 작업 폴더
 }
 
+// The dialog's control that has the keyboard focus: the combo box for its
+// edit field.
+int FocusedControl(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ||
+        info.hwndFocus == nullptr)
+        return 0;
+    HWND control = info.hwndFocus;
+    while (GetParent(control) != nullptr && GetParent(control) != dialog)
+        control = GetParent(control);
+    return GetDlgCtrlID(control);
+}
+
+// Between two controls the focus may for a moment be on none.
+int WaitForFocusOtherThan(HWND dialog, int control)
+{
+    DWORD start = GetTickCount();
+    int focused = FocusedControl(dialog);
+    while ((focused == control || focused == 0) && GetTickCount() - start < ui::kDefaultTimeoutMs) {
+        Sleep(10);
+        focused = FocusedControl(dialog);
+    }
+    return focused;
+}
+
+// A screen reader names a combo box after the static text just before it
+// among the dialog's windows: the user field's label stands there. Tab
+// still starts at full control, goes through the rights, the buttons and
+// then the field, and wraps.
+TEST_F(DialogTest, TheUserFieldFollowsItsLabelAndTabKeepsItsOrder)
+{
+    HWND dialog = OpenOnFolder();
+    ASSERT_NE(dialog, nullptr);
+    HWND label = GetWindow(GetDlgItem(dialog, IDC_USER), GW_HWNDPREV);
+    ASSERT_NE(label, nullptr);
+    char labelClass[32] = {};
+    GetClassNameA(label, labelClass, sizeof labelClass);
+    EXPECT_STREQ(labelClass, "Static");
+    EXPECT_EQ(ui::Text(label), "対象ユーザー");
+
+    EXPECT_EQ(FocusedControl(dialog), IDC_FULL);
+    std::vector<int> visited;
+    for (int i = 0; i < 8; ++i) {
+        int from = FocusedControl(dialog);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+        PostMessageW(info.hwndFocus, WM_KEYUP, VK_TAB, 0xC00F0001);
+        visited.push_back(WaitForFocusOtherThan(dialog, from));
+    }
+    EXPECT_EQ(visited, (std::vector<int>{IDC_READ, IDC_WRITE, IDC_CHANGE, IDC_SUBDIRS, IDOK,
+                                         IDCANCEL, IDC_USER, IDC_FULL}));
+    EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+}
+
 struct SubdirectoriesCase {
     const char* name;
     const char* target;  // inside the work folder; "" for the work folder itself
     bool makeFile;
-    bool offered;  // the box can be ticked, and /T follows it
+    bool offered;  // the box can be ticked
+    bool walked;   // /T follows the ticked box
 };
 
 class DialogSubdirectories : public DialogTest,
                              public testing::WithParamInterface<SubdirectoriesCase> {};
 
-// cacls takes a file's name as a pattern for /T and changes every file of
-// that name in the folders below the file's own: a file is never walked,
-// even when the box is ticked by a message.
-TEST_P(DialogSubdirectories, AreOfferedAndWalkedForAnythingButAFile)
+// cacls takes the target's name as a pattern for /T and changes every item
+// of that name in the folders below the target's parent: only a folder that
+// exists is walked, even when the box is ticked by a message. A name that
+// names nothing is still offered the box, as it may come to exist.
+TEST_P(DialogSubdirectories, AreOfferedForAnythingButAFileAndWalkedOnlyForAFolder)
 {
     const SubdirectoriesCase& c = GetParam();
     std::string target = c.target[0] == '\0' ? folder_ : folder_ + "\\" + c.target;
@@ -84,7 +144,7 @@ TEST_P(DialogSubdirectories, AreOfferedAndWalkedForAnythingButAFile)
     ui::SetItemText(dialog, IDC_USER, "Users");
     SetRights(dialog, BST_UNCHECKED, BST_CHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED);
     EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
-    std::string walk = c.offered ? " /T" : "";
+    std::string walk = c.walked ? " /T" : "";
     EXPECT_EQ(CommandLines(Runs()),
               (std::vector<std::string>{"cacls \"" + target + "\" /E /R \"Users\"" + walk,
                                         "cacls \"" + target + "\" /E /G \"Users:R\"" + walk}));
@@ -94,27 +154,32 @@ TEST_P(DialogSubdirectories, AreOfferedAndWalkedForAnythingButAFile)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DialogSubdirectories,
-    testing::Values(SubdirectoriesCase{"File", "report.txt", true, false},
-                    SubdirectoriesCase{"FileWithoutExtension", "README", true, false},
-                    SubdirectoriesCase{"Folder", "", false, true},
-                    SubdirectoriesCase{"NameThatNamesNothing", "no such name", false, true}),
+    testing::Values(SubdirectoriesCase{"File", "report.txt", true, false, false},
+                    SubdirectoriesCase{"FileWithoutExtension", "README", true, false, false},
+                    SubdirectoriesCase{"Folder", "", false, true, true},
+                    SubdirectoriesCase{"NameThatNamesNothing", "no such name", false, true, false}),
     [](const testing::TestParamInfo<SubdirectoriesCase>& info) { return info.param.name; });
 
-// The target may become a file while the dialog is open: whether it is one
-// is asked again at each Apply, whatever the box says.
-TEST_F(DialogTest, ATargetThatBecameAFileIsNotWalked)
+// The target may be removed, or replaced by a file, while the dialog is
+// open: whether it is a folder is asked again at each Apply, whatever the
+// box says.
+TEST_F(DialogTest, ATargetRemovedOrReplacedByAFileIsNotWalked)
 {
-    std::string target = folder_ + "\\report.txt";
+    std::string target = folder_ + "\\photos";
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
     HWND dialog = OpenDialog("\"" + target + "\"");
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SUBDIRS)));
     ui::SetItemText(dialog, IDC_USER, "Users");
     SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_CHECKED);
     EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
+    ASSERT_TRUE(RemoveDirectoryA(target.c_str()));
+    EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
     WriteFileText(target, "x");
     EXPECT_EQ(ApplyAndAnswerBoxes(dialog), std::vector<ui::MessageBoxText>{});
+    EXPECT_EQ(ui::CheckState(dialog, IDC_SUBDIRS), BST_CHECKED);
     EXPECT_EQ(CommandLines(Runs()),
               (std::vector<std::string>{"cacls \"" + target + "\" /E /R \"Users\" /T",
+                                        "cacls \"" + target + "\" /E /R \"Users\"",
                                         "cacls \"" + target + "\" /E /R \"Users\""}));
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
@@ -329,8 +394,10 @@ std::wstring WideVariable(const wchar_t* name)
 // test under each name it wants to see (tests/wine/CMakeLists.txt), naming it
 // in QUORVEL_TEST_USER and what must be proposed for it, in
 // QUORVEL_TEST_PROPOSED: a look-alike such as "Jose" for "José" would name
-// another account.
-TEST_F(DialogTest, CurrentUserIsProposedOnlyWhenTheCodePageHoldsItExactly)
+// another account, and so would a bare name that the system finds as another
+// account first (a user named Users finds the built-in group): "@qualified"
+// stands for the user's name qualified by the computer's, "<COMPUTER>\Users".
+TEST_F(DialogTest, CurrentUserIsProposedOnlyByANameThatFindsThatUserExactly)
 {
     std::wstring user = WideVariable(L"QUORVEL_TEST_USER");
     if (user.empty())
@@ -340,6 +407,12 @@ TEST_F(DialogTest, CurrentUserIsProposedOnlyWhenTheCodePageHoldsItExactly)
     ASSERT_TRUE(GetUserNameW(wideUser, &size));
     ASSERT_EQ(std::wstring(wideUser), user) << "Wine did not take $USER";
     std::wstring wideProposed = WideVariable(L"QUORVEL_TEST_PROPOSED");
+    if (wideProposed == L"@qualified") {
+        wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+        DWORD computerLength = MAX_COMPUTERNAME_LENGTH + 1;
+        ASSERT_TRUE(GetComputerNameW(computer, &computerLength));
+        wideProposed = std::wstring(computer) + L"\\" + user;
+    }
     char proposedBytes[512] = {};
     WideCharToMultiByte(932, 0, wideProposed.c_str(), -1, proposedBytes, sizeof proposedBytes,
                         nullptr, nullptr);
@@ -352,12 +425,16 @@ TEST_F(DialogTest, CurrentUserIsProposedOnlyWhenTheCodePageHoldsItExactly)
     EXPECT_EQ(ui::ComboItems(dialog, IDC_USER),
               (std::vector<std::string>{"Administrators", "Users", "Power Users", "Everyone",
                                         proposed, "Administrator"}));
-    SetRights(dialog, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED, BST_UNCHECKED);
     if (exact) {
+        // Every step carries the name as proposed.
         EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
-        EXPECT_EQ(
-            CommandLines(Runs()),
-            (std::vector<std::string>{"cacls \"" + target_ + "\" /E /R \"" + proposed + "\""}));
+        std::string quoted = "cacls \"" + target_ + "\" /E ";
+        EXPECT_EQ(CommandLines(Runs()),
+                  (std::vector<std::string>{quoted + "/R \"" + proposed + "\"",
+                                            quoted + "/G \"" + proposed + ":R\"",
+                                            quoted + "/G \"" + proposed + ":W\"",
+                                            quoted + "/G \"" + proposed + ":C\"",
+                                            quoted + "/G \"" + proposed + ":F\""}));
     } else {
         EXPECT_EQ(
             ApplyAndAnswerBoxes(dialog),

@@ -159,7 +159,6 @@ TEST_F(ExeResources, PermissionDialogTemplateIsExactlyAsDesigned)
 
     const DWORD child = WS_CHILD | WS_VISIBLE;
     std::vector<Control> expected = {
-        {-1, "STATIC", child | SS_LEFT | WS_GROUP, "対象ユーザー", 7, 7, 42, 8},
         {-1, "BUTTON", child | BS_GROUPBOX, "アクセス許可", 7, 24, 146, 92},
         {IDC_FULL, "BUTTON", child | BS_AUTOCHECKBOX | WS_TABSTOP, "フルコントロール", 14, 37, 64,
          10},
@@ -170,6 +169,8 @@ TEST_F(ExeResources, PermissionDialogTemplateIsExactlyAsDesigned)
          "すべてのサブディレクトリを対象にする。", 7, 120, 131, 10},
         {IDOK, "BUTTON", child | BS_DEFPUSHBUTTON | WS_TABSTOP, "適用(&A)", 42, 138, 50, 14},
         {IDCANCEL, "BUTTON", child | BS_PUSHBUTTON | WS_TABSTOP, "キャンセル", 103, 138, 50, 14},
+        // The label right before the field it names, for screen readers.
+        {-1, "STATIC", child | SS_LEFT | WS_GROUP, "対象ユーザー", 7, 7, 42, 8},
         {IDC_USER, "COMBOBOX", child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, "", 56, 7, 97, 74},
     };
     ASSERT_EQ(controls.size(), expected.size());

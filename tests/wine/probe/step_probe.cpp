@@ -25,6 +25,18 @@
 // SetDefaultDllDirectories (Vista and 7 without their 2011 update, XP): the
 // link wraps LoadedSystemFunction, which then finds no such function, so the
 // entry narrows the DLL search the older way.
+//
+// The link also wraps the import of MsgWaitForMultipleObjects, the wait that
+// keeps the dialog answering while a step runs. Every wake mask the program
+// hands it is written once, with the version the system reports:
+//
+//   version MAJOR.MINOR      at the first wait: what GetVersion answers
+//   wait HEX                 the first call with this mask
+//   refused HEX              (QUORVEL_PROBE=old-wait) a call the stand-in
+//                            refused
+//
+// With QUORVEL_PROBE=old-wait the wait stands in for an older user32 that
+// refuses, as an invalid parameter, any bit outside NT 4.0's QS_ALLINPUT.
 #include <windows.h>
 
 #include <stdint.h>
@@ -221,3 +233,59 @@ extern "C" {
 void (*__wrap___imp_InitCommonControls)() = WalkFromStart;
 }
 #endif
+
+namespace {
+
+typedef DWORD(WINAPI* MsgWaitFunction)(DWORD, const HANDLE*, BOOL, DWORD, DWORD);
+
+const DWORD kNt4Input = 0x00FF;
+// The masks written already, so that a wait woken a thousand times is
+// written once.
+DWORD g_masksSeen[8];
+int g_maskCount;
+
+bool FirstTimeSeen(DWORD mask)
+{
+    for (int i = 0; i < g_maskCount; ++i) {
+        if (g_masksSeen[i] == mask)
+            return false;
+    }
+    if (g_maskCount < 8)
+        g_masksSeen[g_maskCount++] = mask;
+    return true;
+}
+
+}  // namespace
+
+// The import's address, which every call goes through; the link points the
+// program's references at the wrapper's, and the wrapper calls on through
+// the real one.
+#ifdef _WIN64
+#define QUORVEL_MSG_WAIT_IMPORT "__imp_MsgWaitForMultipleObjects"
+#else
+#define QUORVEL_MSG_WAIT_IMPORT "__imp__MsgWaitForMultipleObjects@20"
+#endif
+extern "C" MsgWaitFunction g_realMsgWait __asm__("__real_" QUORVEL_MSG_WAIT_IMPORT);
+
+extern "C" DWORD WINAPI RecordingMsgWait(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                          DWORD milliseconds, DWORD wakeMask)
+{
+    if (g_maskCount == 0) {
+        DWORD version = GetVersion();
+        const uint64_t values[] = {version & 0xFF, (version >> 8) & 0xFF};
+        RecordLine("version", values, 2, false);
+    }
+    const uint64_t mask = wakeMask;
+    if (ProbeIs("old-wait") && (wakeMask & ~kNt4Input) != 0) {
+        if (FirstTimeSeen(wakeMask | 0x80000000u))
+            RecordLine("refused", &mask, 1, true);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    if (FirstTimeSeen(wakeMask))
+        RecordLine("wait", &mask, 1, true);
+    return g_realMsgWait(count, handles, waitAll, milliseconds, wakeMask);
+}
+
+extern "C" MsgWaitFunction g_wrappedMsgWait __asm__("__wrap_" QUORVEL_MSG_WAIT_IMPORT) =
+    RecordingMsgWait;
