@@ -4,99 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "program_fixture.h"
-#include "resources/resource.h"
+#include "busy_fixture.h"
 
 namespace {
 
-const char kSlowStepMs[] = "2500";
+using busy::ExpectOneAfterAnother;
+using busy::FocusOf;
+
 // The program shows no progress before its Apply has run this long. Its
 // timer starts after this process pressed Apply, so a change seen earlier
 // than this by this process's clock came too early; the margin allows for a
 // timer that fires a tick early.
 const DWORD kProgressDelayMs = 500;
 const DWORD kTimerMarginMs = 50;
-
-// Every run ended, and none started before the one before it had ended.
-void ExpectOneAfterAnother(const std::vector<ToolRun>& runs)
-{
-    for (size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_NE(runs[i].finish, 0) << "run " << i << " never ended";
-        if (i > 0) {
-            EXPECT_GE(runs[i].start, runs[i - 1].finish)
-                << "run " << i << " started before run " << i - 1 << " had ended";
-        }
-    }
-}
-
-HWND FocusOf(HWND dialog)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus;
-}
-
-class BusyDialogTest : public ProgramTest {
-protected:
-    HWND OpenOnFolder(const std::string& target)
-    {
-        target_ = target;
-        HWND dialog = OpenDialog("\"" + target_ + "\"");
-        if (dialog != nullptr)
-            ui::SetItemText(dialog, IDC_USER, "Users");
-        return dialog;
-    }
-
-    // Makes the step whose command line contains text a long one.
-    void SlowDown(const char* text)
-    {
-        SetVariable("QUORVEL_STANDIN_SLEEP_ON", text);
-        SetVariable("QUORVEL_STANDIN_SLEEP_MS", kSlowStepMs);
-    }
-
-    // Waits until run number runNumber (from 1) has started and not ended.
-    bool WaitUntilRunning(size_t runNumber)
-    {
-        DWORD start = GetTickCount();
-        do {
-            std::vector<ToolRun> runs = Runs();
-            if (runs.size() >= runNumber && runs[runNumber - 1].finish == 0)
-                return true;
-            Sleep(10);
-        } while (GetTickCount() - start < ui::kDefaultTimeoutMs);
-        return false;
-    }
-
-    std::string Caption(const char* progress) const
-    {
-        return std::string(progress) + target_ + " - Quorvel";
-    }
-
-    // Progress shows once the Apply has run for a while, not at once.
-    static bool WaitForCaption(HWND dialog, const std::string& caption)
-    {
-        DWORD start = GetTickCount();
-        do {
-            if (ui::Text(dialog) == caption)
-                return true;
-            Sleep(10);
-        } while (GetTickCount() - start < ui::kDefaultTimeoutMs);
-        return false;
-    }
-
-    // WM_QUERYENDSESSION as the system sends it when the user logs off.
-    static LRESULT QueryEndSession(HWND dialog)
-    {
-        DWORD_PTR result = 0xBAD;
-        EXPECT_NE(SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
-                                      ui::kDefaultTimeoutMs, &result),
-                  0);
-        return static_cast<LRESULT>(result);
-    }
-
-    std::string target_;
-};
 
 TEST_F(BusyDialogTest, DuringALongStepItAnswersStaysDisabledAndShowsTheStep)
 {

@@ -1,0 +1,162 @@
+// The wait that keeps the dialog answering during a long step, on each
+// Windows version the exes claim. Wine reports to one program the version
+// that its per-program key names (HKCU\Software\Wine\AppDefaults\<exe
+// name>, value Version), so each test starts a copy of the program under a
+// name of its own. Wine accepts every wake mask whatever version it
+// reports: what the program asks for is read through its probe (the shipped
+// sources and flags, with the wait's import wrapped), and what an older
+// Windows might refuse is played by the probe's stand-in wait.
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "busy_fixture.h"
+
+namespace {
+
+struct WindowsVersion {
+    const char* name;  // Wine's name for it
+    unsigned major, minor;
+    const char* mask;  // every kind of input that version defines, in hexadecimal
+};
+
+// What each prefix offers: a 32-bit one every NT from 4.0 on; a 64-bit one
+// (where a 32-bit program runs under WOW64) from XP x64 on.
+std::vector<WindowsVersion> VersionsOfThisPrefix()
+{
+    if (sizeof(void*) == 8 || UnderWow64())
+        return {{"winxp64", 5, 2, "4ff"}, {"win7", 6, 1, "4ff"}, {"win10", 10, 0, "1cff"}};
+    return {{"nt40", 4, 0, "ff"},
+            {"win2k", 5, 0, "ff"},
+            {"winxp", 5, 1, "4ff"},
+            {"win7", 6, 1, "4ff"},
+            {"win10", 10, 0, "1cff"}};
+}
+
+class OnWindowsVersion : public BusyDialogTest,
+                         public testing::WithParamInterface<WindowsVersion> {
+protected:
+    void TearDown() override
+    {
+        BusyDialogTest::TearDown();
+        if (!appDefaults_.empty())
+            RegDeleteKeyW(HKEY_CURRENT_USER, appDefaults_.c_str());
+        SetVariable("QUORVEL_PROBE", "");
+        SetVariable("QUORVEL_PROBE_LOG", "");
+    }
+
+    // Copies the program (the shipped exe, or its probe) into the work
+    // folder under a name of its own, to which Wine reports the version.
+    void RunAs(const char* program, const WindowsVersion& version)
+    {
+        std::string name = std::string("quorvel-") + version.name + ".exe";
+        std::string copy = folder_ + "\\" + name;
+        ASSERT_TRUE(CopyFileA((BinaryFolder() + "\\" + program).c_str(), copy.c_str(), FALSE));
+        exe_ = copy;
+        appDefaults_ = L"Software\\Wine\\AppDefaults\\" + WidenCp932(name);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, appDefaults_.c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        std::wstring value = WidenCp932(version.name);
+        LONG set = RegSetValueExW(key, L"Version", 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(value.c_str()),
+                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        ASSERT_EQ(set, ERROR_SUCCESS);
+    }
+
+    void RunProbeAs(const WindowsVersion& version, const char* mode)
+    {
+        RunAs("quorvel_probe.exe", version);
+        probeLog_ = folder_ + "\\probe.log";
+        SetVariable("QUORVEL_PROBE_LOG", probeLog_);
+        SetVariable("QUORVEL_PROBE", mode);
+    }
+
+    // One Apply whose third step is long: meanwhile the dialog answers at
+    // once, takes no input, shows the step, and keeps the session from
+    // ending; afterwards every step has run, one after another.
+    void ExpectTheDialogToAnswerDuringALongStep()
+    {
+        SlowDown("Users:W");
+        HWND dialog = OpenOnFolder(folder_);
+        ASSERT_NE(dialog, nullptr);
+        ui::RunningApply apply = ui::StartApply(dialog);
+        ASSERT_TRUE(WaitUntilRunning(3));
+        DWORD before = GetTickCount();
+        DWORD_PTR result = 0;
+        EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0u);
+        EXPECT_LT(GetTickCount() - before, 500u);
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        EXPECT_TRUE(WaitForCaption(dialog, Caption("[3/5 書き込み] ")));
+        EXPECT_EQ(QueryEndSession(dialog), 0);
+        EXPECT_EQ(Runs().size(), 3u) << "the long step ended before the dialog answered";
+        ASSERT_TRUE(ui::FinishApply(apply));
+        std::vector<ToolRun> runs = Runs();
+        EXPECT_EQ(runs.size(), 5u);
+        busy::ExpectOneAfterAnother(runs);
+        EXPECT_EQ(ui::Text(dialog), target_ + " - Quorvel");
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
+    }
+
+    // The probe's lines that start with word, without it.
+    std::vector<std::string> ProbeLines(const std::string& word) const
+    {
+        std::vector<std::string> lines;
+        std::ifstream log(probeLog_);
+        for (std::string line; std::getline(log, line);) {
+            if (line.compare(0, word.size() + 1, word + " ") == 0)
+                lines.push_back(line.substr(word.size() + 1));
+        }
+        return lines;
+    }
+
+    static std::string VersionLine(const WindowsVersion& version)
+    {
+        return std::to_string(version.major) + " " + std::to_string(version.minor);
+    }
+
+    std::wstring appDefaults_;
+    std::string probeLog_;
+};
+
+TEST_P(OnWindowsVersion, TheShippedProgramAnswersDuringALongStep)
+{
+    RunAs("quorvel.exe", GetParam());
+    ExpectTheDialogToAnswerDuringALongStep();
+}
+
+// Every wait of the Apply is given exactly the kinds of input that the
+// reported version defines: none it lacks, and on Windows 8 and later the
+// touch and pen input without which Windows takes a program for hung.
+TEST_P(OnWindowsVersion, TheWaitAsksForExactlyTheInputThatVersionDefines)
+{
+    RunProbeAs(GetParam(), "");
+    ExpectTheDialogToAnswerDuringALongStep();
+    EXPECT_EQ(ProbeLines("version"), std::vector<std::string>{VersionLine(GetParam())})
+        << "Wine did not report the version to the program";
+    EXPECT_EQ(ProbeLines("wait"), std::vector<std::string>{GetParam().mask});
+    EXPECT_EQ(ProbeLines("refused"), std::vector<std::string>{});
+}
+
+// A user32 that refuses, as an invalid parameter, every bit outside NT
+// 4.0's kinds of input: the wait is asked again with those, and the dialog
+// still answers while the step runs, never waiting for it blind.
+TEST_P(OnWindowsVersion, AWaitThatRefusesNewerInputIsAskedAgainWithTheOldest)
+{
+    RunProbeAs(GetParam(), "old-wait");
+    ExpectTheDialogToAnswerDuringALongStep();
+    EXPECT_EQ(ProbeLines("version"), std::vector<std::string>{VersionLine(GetParam())});
+    std::string asked = GetParam().mask;
+    EXPECT_EQ(ProbeLines("refused"),
+              asked == "ff" ? std::vector<std::string>{} : std::vector<std::string>{asked});
+    EXPECT_EQ(ProbeLines("wait"), std::vector<std::string>{"ff"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, OnWindowsVersion, testing::ValuesIn(VersionsOfThisPrefix()),
+    [](const testing::TestParamInfo<WindowsVersion>& info) { return info.param.name; });
+
+}  // namespace
