@@ -26,6 +26,8 @@ const char kUsageCaption[] = "使い方";
 constexpr DWORD kOpenFileRequestSize = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 static_assert(sizeof(void*) != 4 || kOpenFileRequestSize == 76,
               "the 32-bit open-file request is 76 bytes");
+static_assert(sizeof(void*) != 8 || kOpenFileRequestSize == 136,
+              "the 64-bit open-file request is 136 bytes");
 
 typedef BOOL(WINAPI* GetOpenFileNameFunction)(LPOPENFILENAMEW);
 

@@ -40,8 +40,7 @@ void RestrictDllSearch(SystemFunctionLookup lookUp)
 {
     auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
         lookUp("kernel32.dll", "SetDefaultDllDirectories"));
-    if (setDefaultDllDirectories != nullptr &&
-        setDefaultDllDirectories(kLoadLibrarySearchSystem32))
+    if (setDefaultDllDirectories != nullptr && setDefaultDllDirectories(kLoadLibrarySearchSystem32))
         return;
 
     g_fullPathLoadFlags = LOAD_WITH_ALTERED_SEARCH_PATH;

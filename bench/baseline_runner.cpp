@@ -23,6 +23,9 @@
 #ifdef QUORVEL_BENCH_PROGRAM_IMPORTS
 #include "bench/program_imports.h"
 #endif
+#ifdef QUORVEL_BENCH_PROGRAM_STEP
+#include "permissions/wake_mask.h"
+#endif
 
 namespace {
 
@@ -36,11 +39,14 @@ int g_commandCount = 0;
 
 #ifdef QUORVEL_BENCH_PROGRAM_STEP
 // The program's wait, as permissions/run_hidden.cpp does it: the child and
-// the thread's messages together, input dropped, a WM_QUIT kept for later.
+// the thread's messages together, with the kinds of input the running
+// Windows defines (and NT 4.0's where those are refused), input dropped, a
+// WM_QUIT kept for later.
 void WaitDispatchingMessages(HANDLE process)
 {
     bool quit = false;
     WPARAM quitCode = 0;
+    DWORD wakeMask = WakeMaskForReportedVersion(GetVersion());
     for (;;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -52,9 +58,14 @@ void WaitDispatchingMessages(HANDLE process)
                 DispatchMessageA(&message);
             }
         }
-        DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken != WAIT_OBJECT_0 + 1)
-            break;
+        DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, wakeMask);
+        if (woken == WAIT_OBJECT_0 + 1)
+            continue;
+        if (woken != WAIT_OBJECT_0 && wakeMask != kWakeMaskNt4) {
+            wakeMask = kWakeMaskNt4;
+            continue;
+        }
+        break;
     }
     if (quit)
         PostQuitMessage(static_cast<int>(quitCode));

@@ -62,8 +62,8 @@ bool ComposeQualifiedName(char* name, size_t size, const char* domain, const cha
 {
     size_t used = 0;
     name[0] = '\0';
-    return (domain[0] == '\0' || (AppendText(name, size, &used, domain) &&
-                                  AppendText(name, size, &used, "\\"))) &&
+    return (domain[0] == '\0' ||
+            (AppendText(name, size, &used, domain) && AppendText(name, size, &used, "\\"))) &&
            AppendText(name, size, &used, account);
 }
 

@@ -155,27 +155,28 @@ INSTANTIATE_TEST_SUITE_P(
                         {L"taro", kCorpTaro, {{L"taro", kTaro}}, {{kCorpTaro, {L"CORP", L"taro"}}}},
                         "CORP\\taro"},
         // A user named as a built-in group finds the group first.
-        CurrentUserCase{"UserNamedAsABuiltInGroup",
-                        {L"Users", kTaro, {{L"Users", "S-1-5-32-545"}}, {{kTaro, {L"PC", L"Users"}}}},
-                        "PC\\Users"},
+        CurrentUserCase{
+            "UserNamedAsABuiltInGroup",
+            {L"Users", kTaro, {{L"Users", "S-1-5-32-545"}}, {{kTaro, {L"PC", L"Users"}}}},
+            "PC\\Users"},
         // An account of Microsoft Entra ID: the bare name finds nothing.
-        CurrentUserCase{"BareNameFindsNothing",
-                        {L"TaroYamada", kEntraTaro, {}, {{kEntraTaro, {L"AzureAD", L"TaroYamada"}}}},
-                        "AzureAD\\TaroYamada"},
+        CurrentUserCase{
+            "BareNameFindsNothing",
+            {L"TaroYamada", kEntraTaro, {}, {{kEntraTaro, {L"AzureAD", L"TaroYamada"}}}},
+            "AzureAD\\TaroYamada"},
         // Where the system cannot tell, the bare name as it always was.
         CurrentUserCase{"TokenUnreadable", {L"taro", "", {{L"taro", kPc}}, {}}, "taro"},
         CurrentUserCase{"NeitherLookupAnswers", {L"taro", kTaro, {}, {}}, "taro"},
         // A name the code page cannot hold is not proposed, bare or qualified.
-        CurrentUserCase{"BareNameNotInTheCodePage",
-                        {L"\u0422\u0430\u0440\u043E", kTaro, {}, {}},
-                        ""},
+        CurrentUserCase{
+            "BareNameNotInTheCodePage", {L"\u0422\u0430\u0440\u043E", kTaro, {}, {}}, ""},
         CurrentUserCase{"DomainNotInTheCodePage",
                         {L"taro", kTaro, {{L"taro", kPc}}, {{kTaro, {L"\u041F\u041A", L"taro"}}}},
                         ""},
-        CurrentUserCase{"QualifiedLettersTheCodePageHolds",
-                        {L"jos\u00E9", kTaro, {{L"jos\u00E9", kPc}},
-                         {{kTaro, {L"CAF\u00C9", L"jos\u00E9"}}}},
-                        "CAF\xC9\\jos\xE9"},
+        CurrentUserCase{
+            "QualifiedLettersTheCodePageHolds",
+            {L"jos\u00E9", kTaro, {{L"jos\u00E9", kPc}}, {{kTaro, {L"CAF\u00C9", L"jos\u00E9"}}}},
+            "CAF\xC9\\jos\xE9"},
         // No domain: the name alone, as the system gives it.
         CurrentUserCase{"AccountOfNoDomain",
                         {L"guest", "S-1-1-0", {}, {{"S-1-1-0", {L"", L"Everyone"}}}},
@@ -186,8 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
 // nor replaced by the bare name, which finds another account.
 TEST(CurrentUserNameLength, AQualifiedNameThatDoesNotFitIsNotProposed)
 {
-    FakeSystem system = {L"taro", kCorpTaro, {{L"taro", kTaro}},
-                         {{kCorpTaro, {std::wstring(250, L'D'), L"taro"}}}};
+    FakeSystem system = {
+        L"taro", kCorpTaro, {{L"taro", kTaro}}, {{kCorpTaro, {std::wstring(250, L'D'), L"taro"}}}};
     EXPECT_EQ(ProposedName(system), "");
     EXPECT_EQ(ProposedName(system, 256), std::string(250, 'D') + "\\taro");
 }

@@ -430,11 +430,10 @@ TEST_F(DialogTest, CurrentUserIsProposedOnlyByANameThatFindsThatUserExactly)
         EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
         std::string quoted = "cacls \"" + target_ + "\" /E ";
         EXPECT_EQ(CommandLines(Runs()),
-                  (std::vector<std::string>{quoted + "/R \"" + proposed + "\"",
-                                            quoted + "/G \"" + proposed + ":R\"",
-                                            quoted + "/G \"" + proposed + ":W\"",
-                                            quoted + "/G \"" + proposed + ":C\"",
-                                            quoted + "/G \"" + proposed + ":F\""}));
+                  (std::vector<std::string>{
+                      quoted + "/R \"" + proposed + "\"", quoted + "/G \"" + proposed + ":R\"",
+                      quoted + "/G \"" + proposed + ":W\"", quoted + "/G \"" + proposed + ":C\"",
+                      quoted + "/G \"" + proposed + ":F\""}));
     } else {
         EXPECT_EQ(
             ApplyAndAnswerBoxes(dialog),

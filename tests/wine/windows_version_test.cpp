@@ -33,8 +33,7 @@ std::vector<WindowsVersion> VersionsOfThisPrefix()
             {"win10", 10, 0, "1cff"}};
 }
 
-class OnWindowsVersion : public BusyDialogTest,
-                         public testing::WithParamInterface<WindowsVersion> {
+class OnWindowsVersion : public BusyDialogTest, public testing::WithParamInterface<WindowsVersion> {
 protected:
     void TearDown() override
     {
@@ -59,9 +58,9 @@ protected:
                                   KEY_SET_VALUE, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         std::wstring value = WidenCp932(version.name);
-        LONG set = RegSetValueExW(key, L"Version", 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        LONG set =
+            RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
         ASSERT_EQ(set, ERROR_SUCCESS);
     }
@@ -155,8 +154,9 @@ TEST_P(OnWindowsVersion, AWaitThatRefusesNewerInputIsAskedAgainWithTheOldest)
     EXPECT_EQ(ProbeLines("wait"), std::vector<std::string>{"ff"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, OnWindowsVersion, testing::ValuesIn(VersionsOfThisPrefix()),
-    [](const testing::TestParamInfo<WindowsVersion>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Table, OnWindowsVersion, testing::ValuesIn(VersionsOfThisPrefix()),
+                         [](const testing::TestParamInfo<WindowsVersion>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

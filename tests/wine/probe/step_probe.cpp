@@ -259,16 +259,20 @@ bool FirstTimeSeen(DWORD mask)
 
 // The import's address, which every call goes through; the link points the
 // program's references at the wrapper's, and the wrapper calls on through
-// the real one.
+// the real one. A 32-bit link names C symbols without their leading
+// underscore, so there the import __imp__MsgWaitForMultipleObjects@20 is
+// wrapped as _imp__MsgWaitForMultipleObjects@20.
 #ifdef _WIN64
-#define QUORVEL_MSG_WAIT_IMPORT "__imp_MsgWaitForMultipleObjects"
+#define QUORVEL_MSG_WAIT_REAL "__real___imp_MsgWaitForMultipleObjects"
+#define QUORVEL_MSG_WAIT_WRAP "__wrap___imp_MsgWaitForMultipleObjects"
 #else
-#define QUORVEL_MSG_WAIT_IMPORT "__imp__MsgWaitForMultipleObjects@20"
+#define QUORVEL_MSG_WAIT_REAL "___real__imp__MsgWaitForMultipleObjects@20"
+#define QUORVEL_MSG_WAIT_WRAP "___wrap__imp__MsgWaitForMultipleObjects@20"
 #endif
-extern "C" MsgWaitFunction g_realMsgWait __asm__("__real_" QUORVEL_MSG_WAIT_IMPORT);
+extern "C" MsgWaitFunction g_realMsgWait __asm__(QUORVEL_MSG_WAIT_REAL);
 
 extern "C" DWORD WINAPI RecordingMsgWait(DWORD count, const HANDLE* handles, BOOL waitAll,
-                                          DWORD milliseconds, DWORD wakeMask)
+                                         DWORD milliseconds, DWORD wakeMask)
 {
     if (g_maskCount == 0) {
         DWORD version = GetVersion();
@@ -287,5 +291,6 @@ extern "C" DWORD WINAPI RecordingMsgWait(DWORD count, const HANDLE* handles, BOO
     return g_realMsgWait(count, handles, waitAll, milliseconds, wakeMask);
 }
 
-extern "C" MsgWaitFunction g_wrappedMsgWait __asm__("__wrap_" QUORVEL_MSG_WAIT_IMPORT) =
-    RecordingMsgWait;
+extern "C" {
+MsgWaitFunction g_wrappedMsgWait __asm__(QUORVEL_MSG_WAIT_WRAP) = RecordingMsgWait;
+}
