@@ -82,6 +82,18 @@ protected:
         return false;
     }
 
+    // While a step runs: the dialog answers at once, takes no input, and
+    // shows the step's progress.
+    void ExpectToAnswerWhileTheStepRuns(HWND dialog, const char* progress) const
+    {
+        DWORD before = GetTickCount();
+        DWORD_PTR result = 0;
+        EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0u);
+        EXPECT_LT(GetTickCount() - before, 500u);
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        EXPECT_TRUE(WaitForCaption(dialog, Caption(progress)));
+    }
+
     // WM_QUERYENDSESSION as the system sends it when the user logs off.
     static LRESULT QueryEndSession(HWND dialog)
     {

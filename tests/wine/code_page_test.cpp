@@ -77,7 +77,7 @@ protected:
         HWND dialog = OpenDialogOn(WidenCp932(folder_));
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(StaticLabels(dialog),
-                  (std::vector<std::wstring>{L"対象ユーザー", L"アクセス許可"}));
+                  (std::vector<std::wstring>{L"アクセス許可", L"対象ユーザー"}));
         for (const Label& label : kLabels)
             EXPECT_EQ(ui::TextWide(GetDlgItem(dialog, label.id)), label.text) << label.id;
         EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);

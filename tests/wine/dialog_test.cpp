@@ -352,9 +352,17 @@ TEST_P(DialogPathToTool, ReachesTheToolIntact)
     EXPECT_TRUE(ApplyAndAnswerBoxes(dialog).empty());
     std::vector<ToolRun> runs = Runs();
     ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].arguments, (std::vector<std::string>{c.path, "/E", "/R", c.user, "/T"}));
-    EXPECT_EQ(runs[1].arguments,
-              (std::vector<std::string>{c.path, "/E", "/G", c.user + ":R", "/T"}));
+    // The box is ticked; /T follows only where the path names a folder that
+    // exists (C:\ does; the others may not, in this prefix).
+    std::vector<std::string> revoke = {c.path, "/E", "/R", c.user};
+    std::vector<std::string> grant = {c.path, "/E", "/G", c.user + ":R"};
+    DWORD attributes = GetFileAttributesA(c.path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        revoke.push_back("/T");
+        grant.push_back("/T");
+    }
+    EXPECT_EQ(runs[0].arguments, revoke);
+    EXPECT_EQ(runs[1].arguments, grant);
     EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,21 @@ inline int FileNameField(HWND chooser)
     const int kNameCombo = 0x47C;
     const int kNameEdit = 0x480;
     return GetDlgItem(chooser, kNameCombo) ? kNameCombo : kNameEdit;
+}
+
+// The lines of the program's probe log (QUORVEL_PROBE_LOG) that start with
+// word, without it; "" for a line of the word alone.
+inline std::vector<std::string> ReadProbeLines(const std::string& logPath, const std::string& word)
+{
+    std::vector<std::string> lines;
+    std::ifstream log(logPath);
+    for (std::string line; std::getline(log, line);) {
+        if (line.compare(0, word.size() + 1, word + " ") == 0)
+            lines.push_back(line.substr(word.size() + 1));
+        else if (line == word)
+            lines.push_back("");
+    }
+    return lines;
 }
 
 inline bool IsStepFailure(const ui::MessageBoxText& box)

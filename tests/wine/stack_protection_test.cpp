@@ -3,7 +3,6 @@
 // the stack guard that the entry seeds, the end of the process when a guard
 // is found changed, and, in the 64-bit build, the unwind data that lets
 // Windows walk the program's stack.
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,18 +43,9 @@ protected:
         return dialog;
     }
 
-    // The probe's lines that start with word, without it.
     std::vector<std::string> ProbeLines(const std::string& word) const
     {
-        std::vector<std::string> lines;
-        std::ifstream log(probeLog_);
-        for (std::string line; std::getline(log, line);) {
-            if (line.compare(0, word.size() + 1, word + " ") == 0)
-                lines.push_back(line.substr(word.size() + 1));
-            else if (line == word)
-                lines.push_back("");
-        }
-        return lines;
+        return ReadProbeLines(probeLog_, word);
     }
 
     std::string probeLog_;

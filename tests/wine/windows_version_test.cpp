@@ -6,7 +6,6 @@
 // reports: what the program asks for is read through its probe (the shipped
 // sources and flags, with the wait's import wrapped), and what an older
 // Windows might refuse is played by the probe's stand-in wait.
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -77,12 +76,7 @@ protected:
         ASSERT_NE(dialog, nullptr);
         ui::RunningApply apply = ui::StartApply(dialog);
         ASSERT_TRUE(WaitUntilRunning(3));
-        DWORD before = GetTickCount();
-        DWORD_PTR result = 0;
-        EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0u);
-        EXPECT_LT(GetTickCount() - before, 500u);
-        EXPECT_FALSE(IsWindowEnabled(dialog));
-        EXPECT_TRUE(WaitForCaption(dialog, Caption("[3/5 書き込み] ")));
+        ExpectToAnswerWhileTheStepRuns(dialog, "[3/5 書き込み] ");
         EXPECT_EQ(QueryEndSession(dialog), 0);
         EXPECT_EQ(Runs().size(), 3u) << "the long step ended before the dialog answered";
         ASSERT_TRUE(ui::FinishApply(apply));
@@ -94,16 +88,9 @@ protected:
         EXPECT_EQ(CancelAndWaitForExit(dialog), 0u);
     }
 
-    // The probe's lines that start with word, without it.
     std::vector<std::string> ProbeLines(const std::string& word) const
     {
-        std::vector<std::string> lines;
-        std::ifstream log(probeLog_);
-        for (std::string line; std::getline(log, line);) {
-            if (line.compare(0, word.size() + 1, word + " ") == 0)
-                lines.push_back(line.substr(word.size() + 1));
-        }
-        return lines;
+        return ReadProbeLines(probeLog_, word);
     }
 
     static std::string VersionLine(const WindowsVersion& version)
