@@ -28,7 +28,7 @@ TEST_F(BusyDialogTest, DuringALongStepItAnswersStaysDisabledAndShowsTheStep)
 
     ui::RunningApply apply = ui::StartApply(dialog);
     ASSERT_TRUE(WaitUntilRunning(3));
-    ExpectToAnswerWhileTheStepRuns(dialog, "[3/5 書き込み] ");
+    ExpectToAnswerWhileTheStepRuns(dialog, "[3/5 書き込み] ", 500);
     EXPECT_FALSE(ui::ApplyIsOver(apply));
     ASSERT_TRUE(ui::FinishApply(apply));
 
