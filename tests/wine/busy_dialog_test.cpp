@@ -9,7 +9,6 @@
 namespace {
 
 using busy::ExpectOneAfterAnother;
-using busy::FocusOf;
 
 // The program shows no progress before its Apply has run this long. Its
 // timer starts after this process pressed Apply, so a change seen earlier

@@ -24,14 +24,6 @@ inline void ExpectOneAfterAnother(const std::vector<ToolRun>& runs)
     }
 }
 
-inline HWND FocusOf(HWND dialog)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus;
-}
-
 }  // namespace busy
 
 class BusyDialogTest : public ProgramTest {

@@ -62,11 +62,8 @@ int FocusedControl(HWND dialog)
 {
     DWORD start = GetTickCount();
     do {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
-            info.hwndFocus != nullptr) {
-            HWND control = info.hwndFocus;
+        HWND control = FocusOf(dialog);
+        if (control != nullptr) {
             while (GetParent(control) != nullptr && GetParent(control) != dialog)
                 control = GetParent(control);
             return GetDlgCtrlID(control);

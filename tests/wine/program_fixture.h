@@ -45,6 +45,15 @@ inline std::vector<std::string> ReadProbeLines(const std::string& logPath, const
     return lines;
 }
 
+// The window of the dialog's thread that has the keyboard focus.
+inline HWND FocusOf(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
 inline bool IsStepFailure(const ui::MessageBoxText& box)
 {
     const size_t ending = sizeof kStepFailureEnding - 1;
